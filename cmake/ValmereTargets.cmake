@@ -1,0 +1,46 @@
+# Warnings are errors in project code. Third-party headers come in as SYSTEM
+# includes, so their warnings stay out of this.
+add_library(valmere_warnings INTERFACE)
+target_compile_options(valmere_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Werror
+  -Wshadow=local -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual
+  -Wno-missing-field-initializers)
+
+# valmere_add_object(NAME SOURCES...) : one object library per folder, so a
+# folder can be built and tested on its own while others are in progress.
+function(valmere_add_object name)
+  add_library(${name} OBJECT ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC valmere_warnings)
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+endfunction()
+
+# valmere_add_test(NAME SOURCES... LIBS ...) : a GoogleTest executable
+# registered with CTest.
+function(valmere_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main valmere_warnings)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                       DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()
+
+# valmere_aggregate(NAME PARTS...) : a static library made of the objects of
+# the folder libraries that exist, carrying their usage requirements.
+function(valmere_aggregate name)
+  set(parts)
+  foreach(part ${ARGN})
+    if(TARGET ${part})
+      list(APPEND parts ${part})
+    endif()
+  endforeach()
+  if(parts)
+    add_library(${name} STATIC)
+    set_target_properties(${name} PROPERTIES LINKER_LANGUAGE CXX)
+    target_link_libraries(${name} PUBLIC ${parts})
+  else()
+    add_library(${name} INTERFACE)
+  endif()
+  target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+endfunction()

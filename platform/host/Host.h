@@ -1,0 +1,111 @@
+// The host is the only code that touches the real machine. The platform API
+// (Win32, Direct3D 8, DirectInput 8 stand-ins) talks to the active host
+// through this interface: it opens the one window, turns the machine's
+// keyboard, mouse and focus changes into plain event records, shows message
+// boxes and receives finished frames.
+//
+// Two hosts exist: SdlHost (a real window through SDL2) and HeadlessHost
+// (offscreen, scripted input, captured frames; see HeadlessHost.h).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace valmere::host {
+
+enum class InputEventType {
+    KeyDown,          // scanCode (DirectInput DIK_ code) and virtualKey set
+    KeyUp,            // scanCode and virtualKey set
+    MouseMove,        // dx, dy: relative movement in mickeys
+    MouseWheel,       // dz: wheel movement (120 per notch)
+    MouseButtonDown,  // button: 0 left, 1 right, 2 middle, 3 fourth
+    MouseButtonUp,
+    FocusLost,        // the window lost the foreground (and the display)
+    FocusGained,      // the window is in front again
+    CloseRequested,   // the window's close button (the system close command)
+};
+
+struct InputEvent {
+    InputEventType type = InputEventType::KeyDown;
+    std::uint8_t scanCode = 0;
+    std::uint8_t virtualKey = 0;
+    int dx = 0;
+    int dy = 0;
+    int dz = 0;
+    int button = 0;
+};
+
+// A finished frame: 32-bit pixels 0x00RRGGBB, rows top-down.
+struct FrameView {
+    const std::uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int pitchInPixels = 0;
+};
+
+struct WindowDesc {
+    std::string title;
+    int x = 0;
+    int y = 0;
+    int width = 640;
+    int height = 480;
+    bool topmost = false;
+    bool visible = true;
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    virtual const char* Name() const = 0;
+
+    // The one window of the process. OpenWindow fails when one is open.
+    virtual bool OpenWindow(const WindowDesc& desc) = 0;
+    virtual void CloseWindow() = 0;
+    virtual bool WindowOpen() const = 0;
+    virtual void SetCursorVisible(bool visible) = 0;
+
+    // Full-screen mode of width x height: on a desktop the picture is scaled
+    // to fit and letterboxed. fullscreen false returns to windowed display.
+    virtual bool SetDisplayMode(int width, int height, bool fullscreen) = 0;
+
+    // Appends the events that arrived since the last call. Never waits.
+    virtual void PollEvents(std::vector<InputEvent>& out) = 0;
+
+    // Shows a finished frame (with vertical sync on a real display).
+    virtual void Present(const FrameView& frame) = 0;
+
+    // Shows a message box and waits until it is dismissed (a real host), or
+    // records it (headless). Returns the button id (IDOK).
+    virtual int ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
+
+    // Failure injection: a platform call consults ShouldFail with its own
+    // name ("CreateDevice", "RegisterClassExA", "Acquire", ...) and fails
+    // the way that call fails when it answers true.
+    bool ShouldFail(const std::string& callName) const { return failingCalls_.count(callName) != 0; }
+    void SetCallFails(const std::string& callName, bool fails) {
+        if (fails)
+            failingCalls_.insert(callName);
+        else
+            failingCalls_.erase(callName);
+    }
+    void ClearCallFailures() { failingCalls_.clear(); }
+
+private:
+    std::set<std::string> failingCalls_;
+};
+
+// The active host. Before any host is installed, a HeadlessHost is created on
+// first use.
+Host& CurrentHost();
+// Replaces the active host (the old one is destroyed). Returns the new one.
+Host& InstallHost(std::unique_ptr<Host> host);
+// True when SDL can open a window on this machine (a display is reachable).
+bool RealDisplayAvailable();
+// Creates an SdlHost; null when SDL cannot be initialised.
+std::unique_ptr<Host> CreateSdlHost();
+
+}  // namespace valmere::host
