@@ -1,0 +1,106 @@
+// The software rasterizer behind the Direct3D 8 device: the fixed-function
+// pipeline from FVF vertices to pixels. The device owns every resource and
+// all state; for each draw it hands this module a snapshot of the state,
+// the vertex stream and the targets, and the module writes pixels.
+//
+// Conventions (Direct3D 8):
+// - pixel centres lie at integer coordinates; a pixel is covered when its
+//   centre is inside the triangle, with the top-left fill rule for centres
+//   exactly on an edge, so triangles that share an edge never draw a pixel
+//   twice and leave no gap;
+// - texel centres lie at half-integer texture coordinates (u = (i + 0.5) / w);
+// - depth is z/w after projection, mapped to viewport MinZ..MaxZ.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/d3d8/D3D8Types.h"
+
+namespace valmere::raster {
+
+constexpr int kMaxTextureLevels = 16;
+constexpr int kMaxActiveLights = 8;
+
+// Colour render target: D3DFMT_R5G6B5, D3DFMT_X8R8G8B8 or D3DFMT_A8R8G8B8.
+struct ColorTarget {
+    std::uint8_t* bits = nullptr;
+    int pitch = 0;  // bytes from one row to the next
+    int width = 0;
+    int height = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+};
+
+// Depth target: D3DFMT_D16, D3DFMT_D16_LOCKABLE, D3DFMT_D24S8, D3DFMT_D24X8,
+// D3DFMT_D24X4S4, D3DFMT_D32 or D3DFMT_D15S1. bits null means no depth buffer.
+struct DepthTarget {
+    std::uint8_t* bits = nullptr;
+    int pitch = 0;
+    int width = 0;
+    int height = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+};
+
+// One mip level of a texture, prepared for sampling as 32-bit 0xAARRGGBB
+// texels (see ConvertToSamplingLevel).
+struct SamplingLevel {
+    const std::uint32_t* texels = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+// A 2D texture as the sampler sees it.
+struct SampledTexture {
+    int levelCount = 0;
+    SamplingLevel levels[kMaxTextureLevels];
+};
+
+struct ActiveLight {
+    D3DLIGHT8 light;
+};
+
+// Everything a draw reads, captured by the device at the draw call.
+struct PipelineState {
+    DWORD renderStates[D3DRS_MAX];
+    DWORD stageStates[D3DMAXTEXTURESTAGES][D3DTSS_MAX];
+    D3DMATRIX world;
+    D3DMATRIX view;
+    D3DMATRIX projection;
+    D3DVIEWPORT8 viewport;
+    D3DMATERIAL8 material;
+    ActiveLight lights[kMaxActiveLights];  // enabled lights only
+    int lightCount = 0;
+    const SampledTexture* textures[D3DMAXTEXTURESTAGES] = {};  // null: no texture (reads opaque white)
+    DWORD fvf = 0;
+};
+
+// Vertices of the draw: vertex i starts at data + i * stride. The device
+// checks that startVertex and the primitive count stay inside vertexCount.
+struct VertexStream {
+    const std::uint8_t* data = nullptr;
+    UINT stride = 0;
+    UINT vertexCount = 0;
+};
+
+// Draws primitiveCount primitives of the given type starting at startVertex.
+// Triangle lists, strips and fans are rasterized; points and lines are not
+// drawn by this rasterizer.
+void DrawPrimitives(const PipelineState& state, D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount,
+                    const VertexStream& stream, const ColorTarget& color, const DepthTarget& depth);
+
+// Clears the given rectangles (all of rect when count is 0) clipped to the
+// viewport: flags D3DCLEAR_TARGET, D3DCLEAR_ZBUFFER, D3DCLEAR_STENCIL.
+void Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colorValue,
+           float z, DWORD stencil, const ColorTarget& color, const DepthTarget& depth);
+
+// Decodes one texture level of any texture format the device accepts into
+// 0xAARRGGBB texels (signed formats map -1..1 to 0..255; DXT blocks are
+// decoded; palettized formats use the palette, or opaque white without one).
+// Returns false for a format it cannot read.
+bool ConvertToSamplingLevel(D3DFORMAT format, const std::uint8_t* bits, int pitch, int width, int height,
+                            const PALETTEENTRY* palette, std::vector<std::uint32_t>& texels);
+
+// Converts the colour target's pixels to 0x00RRGGBB for presenting.
+void ReadColorTarget(const ColorTarget& color, std::vector<std::uint32_t>& pixels);
+
+}  // namespace valmere::raster
