@@ -44,3 +44,15 @@ function(valmere_aggregate name)
   endif()
   target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
 endfunction()
+
+# Adds every immediate subfolder of the current folder that has a
+# CMakeLists.txt (tests/, bench/ and tools/ have one subfolder per owner).
+macro(valmere_add_subfolders)
+  file(GLOB _valmere_children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _valmere_children)
+  foreach(_child ${_valmere_children})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${_child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_child}/CMakeLists.txt)
+      add_subdirectory(${_child})
+    endif()
+  endforeach()
+endmacro()
