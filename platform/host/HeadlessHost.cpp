@@ -1,0 +1,122 @@
+#include "platform/host/HeadlessHost.h"
+
+#include "platform/host/PngWriter.h"
+#include "platform/host/ScanCodes.h"
+
+namespace valmere::host {
+
+bool HeadlessHost::OpenWindow(const WindowDesc& desc) {
+    if (windowOpen_) return false;
+    window_ = desc;
+    windowOpen_ = true;
+    return true;
+}
+
+void HeadlessHost::CloseWindow() { windowOpen_ = false; }
+
+bool HeadlessHost::SetDisplayMode(int width, int height, bool fullscreen) {
+    if (width <= 0 || height <= 0) return false;
+    displayWidth_ = width;
+    displayHeight_ = height;
+    fullscreen_ = fullscreen;
+    return true;
+}
+
+void HeadlessHost::PollEvents(std::vector<InputEvent>& out) {
+    const auto end = script_.upper_bound(presentedFrames_);
+    for (auto it = script_.begin(); it != end; ++it) out.push_back(it->second);
+    script_.erase(script_.begin(), end);
+}
+
+void HeadlessHost::Present(const FrameView& frame) {
+    ++presentedFrames_;
+    if (!frame.pixels || frame.width <= 0 || frame.height <= 0) return;
+    lastWidth_ = frame.width;
+    lastHeight_ = frame.height;
+    lastFrame_.resize(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height));
+    for (int y = 0; y < frame.height; ++y) {
+        const std::uint32_t* row = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitchInPixels;
+        std::copy(row, row + frame.width, lastFrame_.begin() + static_cast<std::ptrdiff_t>(y) * frame.width);
+    }
+}
+
+int HeadlessHost::ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) {
+    messageBoxes_.push_back({text, caption, type});
+    return 1;  // IDOK
+}
+
+void HeadlessHost::ScheduleEvent(int frame, const InputEvent& event) { script_.emplace(frame, event); }
+
+void HeadlessHost::PressKey(int frame, std::uint8_t scanCode) {
+    InputEvent event;
+    event.type = InputEventType::KeyDown;
+    event.scanCode = scanCode;
+    event.virtualKey = VirtualKeyForScanCode(scanCode);
+    ScheduleEvent(frame, event);
+}
+
+void HeadlessHost::ReleaseKey(int frame, std::uint8_t scanCode) {
+    InputEvent event;
+    event.type = InputEventType::KeyUp;
+    event.scanCode = scanCode;
+    event.virtualKey = VirtualKeyForScanCode(scanCode);
+    ScheduleEvent(frame, event);
+}
+
+void HeadlessHost::MoveMouse(int frame, int dx, int dy) {
+    InputEvent event;
+    event.type = InputEventType::MouseMove;
+    event.dx = dx;
+    event.dy = dy;
+    ScheduleEvent(frame, event);
+}
+
+void HeadlessHost::PressMouseButton(int frame, int button) {
+    InputEvent event;
+    event.type = InputEventType::MouseButtonDown;
+    event.button = button;
+    ScheduleEvent(frame, event);
+}
+
+void HeadlessHost::ReleaseMouseButton(int frame, int button) {
+    InputEvent event;
+    event.type = InputEventType::MouseButtonUp;
+    event.button = button;
+    ScheduleEvent(frame, event);
+}
+
+void HeadlessHost::LoseFocus(int frame) {
+    InputEvent event;
+    event.type = InputEventType::FocusLost;
+    ScheduleEvent(frame, event);
+}
+
+void HeadlessHost::GainFocus(int frame) {
+    InputEvent event;
+    event.type = InputEventType::FocusGained;
+    ScheduleEvent(frame, event);
+}
+
+void HeadlessHost::RequestClose(int frame) {
+    InputEvent event;
+    event.type = InputEventType::CloseRequested;
+    ScheduleEvent(frame, event);
+}
+
+std::uint32_t HeadlessHost::LastFramePixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= lastWidth_ || y >= lastHeight_) return 0;
+    return lastFrame_[static_cast<std::size_t>(y) * static_cast<std::size_t>(lastWidth_) + static_cast<std::size_t>(x)];
+}
+
+bool HeadlessHost::SaveLastFrame(const std::string& path) const {
+    if (lastFrame_.empty()) return false;
+    return WritePng(path, lastFrame_.data(), lastWidth_, lastHeight_);
+}
+
+HeadlessHost* CurrentHeadlessHost() { return dynamic_cast<HeadlessHost*>(&CurrentHost()); }
+
+HeadlessHost& InstallHeadlessHost() {
+    return static_cast<HeadlessHost&>(InstallHost(std::make_unique<HeadlessHost>()));
+}
+
+}  // namespace valmere::host
