@@ -1,0 +1,47 @@
+// The 5:6:5 colour half shared by all DXT formats: endpoint conversions,
+// weighting, the endpoint fit and the colour block encoder/decoder.
+#pragma once
+
+#include "math/D3DXColor.h"
+
+#include <cstdint>
+
+namespace valmere {
+
+struct Rgb {
+    float r, g, b;
+};
+
+inline Rgb operator+(Rgb x, Rgb y) { return {x.r + y.r, x.g + y.g, x.b + y.b}; }
+inline Rgb operator-(Rgb x, Rgb y) { return {x.r - y.r, x.g - y.g, x.b - y.b}; }
+inline Rgb operator*(Rgb x, float s) { return {x.r * s, x.g * s, x.b * s}; }
+inline Rgb operator*(Rgb x, Rgb y) { return {x.r * y.r, x.g * y.g, x.b * y.b}; }
+inline float Dot(Rgb x, Rgb y) { return x.r * y.r + x.g * y.g + x.b * y.b; }
+
+// The fit measures distance in weighted colour: red and blue count by their
+// share of luminance relative to green (0.2125/0.7154, 0.0721/0.7154).
+constexpr Rgb kChannelWeights = {0.29703665f, 1.0f, 0.10078278f};
+constexpr Rgb kInverseWeights = {3.366588f, 1.0f, 9.92233f};
+
+// c0 + (c1 - c0) * t for the interpolated palette entries.
+constexpr float kOneThird = 0.33333334f;
+constexpr float kTwoThirds = 0.6666667f;
+
+// 5:6:5 code to colour; alpha 1.
+D3DXCOLOR FromRgb565(std::uint16_t c);
+// Colour (clamped to 0..1) to the nearest 5:6:5 code.
+std::uint16_t ToRgb565(Rgb c);
+
+// Least-squares endpoints A and B (weighted colours) for 16 weighted colours
+// and a palette of `colorCount` (4 or 3) entries.
+void FitColorEndpoints(const Rgb* colors, int colorCount, Rgb& a, Rgb& b);
+
+// Encodes the 8-byte colour block. With `allowTransparency` (DXT1), pixels
+// with alpha below 0.5 select the three-colour mode and index 3.
+void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTransparency);
+
+// Decodes the 8-byte colour block into 16 pixels (alpha 1, or 0 for index 3
+// of a three-colour block).
+void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block);
+
+}  // namespace valmere

@@ -1,0 +1,119 @@
+// DXT4/DXT5 alpha: two endpoint bytes and 3-bit indices.
+#include "texture/dxt/AlphaBlock.h"
+#include "texture/dxt/BlockDiffusion.h"
+#include "texture/dxt/ByteOrder.h"
+#include "texture/format/Quantize.h"
+
+namespace valmere {
+namespace {
+
+constexpr float kSeventh = 0.14285715f;
+constexpr float kFifth = 0.2f;
+
+// Index of each linear position from entry 0 to entry 1.
+constexpr int kEightOrder[8] = {0, 2, 3, 4, 5, 6, 7, 1};
+constexpr int kSixOrder[6] = {0, 2, 3, 4, 5, 1};
+
+void StoreIndices(std::uint8_t* block, const int* indices) {
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 16; ++i) bits |= static_cast<std::uint64_t>(indices[i]) << (3 * i);
+    StoreBytes(block + 2, bits, 6);
+}
+
+}  // namespace
+
+void AlphaPalette(std::uint8_t alpha0, std::uint8_t alpha1, float* palette) {
+    const float a0 = static_cast<float>(alpha0) * (1.0f / 255.0f);
+    const float a1 = static_cast<float>(alpha1) * (1.0f / 255.0f);
+    palette[0] = a0;
+    palette[1] = a1;
+    if (alpha0 > alpha1) {
+        for (int k = 1; k <= 6; ++k) {
+            palette[k + 1] = (static_cast<float>(7 - k) * a0 + static_cast<float>(k) * a1) * kSeventh;
+        }
+    } else {
+        for (int k = 1; k <= 4; ++k) {
+            palette[k + 1] = (static_cast<float>(5 - k) * a0 + static_cast<float>(k) * a1) * kFifth;
+        }
+        palette[6] = 0.0f;
+        palette[7] = 1.0f;
+    }
+}
+
+void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels) {
+    // Values snapped to bytes with diffusion; the fit works on these.
+    float kept[16];
+    float smallest = pixels[0].a;
+    float largest = pixels[0].a;
+    {
+        BlockDiffusion<float> diffusion;
+        for (int i = 0; i < 16; ++i) {
+            const float v = pixels[i].a + diffusion.At(i);
+            kept[i] = static_cast<float>(QuantizeTruncate(v, 255.0f, 0.5f)) * (1.0f / 255.0f);
+            diffusion.Spread(i, v - kept[i]);
+            if (kept[i] < smallest) smallest = kept[i];
+            if (kept[i] > largest) largest = kept[i];
+        }
+    }
+    int indices[16] = {};
+    if (smallest == 1.0f) {
+        block[0] = 0xFF;
+        block[1] = 0xFF;
+        StoreIndices(block, indices);
+        return;
+    }
+
+    // Six steps when the block reaches 0 or 1, which then have entries of
+    // their own; eight steps between the endpoints otherwise.
+    const bool six = smallest == 0.0f || largest == 1.0f;
+    float lo;
+    float hi;
+    FitAlphaEndpoints(kept, six ? 6 : 8, lo, hi);
+    const auto low = static_cast<std::uint8_t>(QuantizeTruncate(lo, 255.0f, 0.5f));
+    const auto high = static_cast<std::uint8_t>(QuantizeTruncate(hi, 255.0f, 0.5f));
+    if (!six && low == high) {
+        block[0] = low;
+        block[1] = high;
+        StoreIndices(block, indices);
+        return;
+    }
+    // Eight steps need alpha0 > alpha1; six steps alpha0 <= alpha1.
+    block[0] = six ? low : high;
+    block[1] = six ? high : low;
+    float palette[8];
+    AlphaPalette(block[0], block[1], palette);
+    const int* order = six ? kSixOrder : kEightOrder;
+    const int steps = six ? 5 : 7;
+    const float span = palette[1] - palette[0];
+    const float toPosition = span == 0.0f ? 0.0f : static_cast<float>(steps) / span;
+    // With equal endpoints every value would sit at position 0, and a 1 in a
+    // six-step block would take entry 0 instead of the fixed 1: values above
+    // the endpoint count as past its far end instead.
+    const bool flat = span == 0.0f;
+
+    BlockDiffusion<float> diffusion;
+    for (int i = 0; i < 16; ++i) {
+        const float v = pixels[i].a + diffusion.At(i);
+        const float t = flat ? (v > palette[0] ? static_cast<float>(steps) : 0.0f) : (v - palette[0]) * toPosition;
+        int index;
+        if (t <= 0.0f) {
+            index = six && palette[0] * 0.5f >= v ? 6 : 0;
+        } else if (t >= static_cast<float>(steps)) {
+            index = six && (palette[1] + 1.0f) * 0.5f <= v ? 7 : 1;
+        } else {
+            index = order[TruncateTowardZero(t + 0.5f)];
+        }
+        indices[i] = index;
+        diffusion.Spread(i, v - palette[index]);
+    }
+    StoreIndices(block, indices);
+}
+
+void UnpackInterpolatedAlpha(D3DXCOLOR* pixels, const std::uint8_t* block) {
+    float palette[8];
+    AlphaPalette(block[0], block[1], palette);
+    const std::uint64_t bits = LoadBytes(block + 2, 6);
+    for (int i = 0; i < 16; ++i) pixels[i].a = palette[(bits >> (3 * i)) & 7];
+}
+
+}  // namespace valmere
