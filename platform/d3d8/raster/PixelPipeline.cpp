@@ -1,0 +1,215 @@
+#include "platform/d3d8/raster/PixelPipeline.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/d3d8/raster/RunSteps.h"
+
+namespace valmere::raster {
+namespace {
+
+inline float At(const Plane& p, float dx, float dy) { return p.value + p.dx * dx + p.dy * dy; }
+
+inline std::uint32_t ToByte(float v) {
+    const float c = v > 0.0f ? (v < 255.0f ? v : 255.0f) : 0.0f;
+    return static_cast<std::uint32_t>(c + 0.5f);
+}
+
+inline std::uint32_t PackColor(const float c[4]) {
+    return (ToByte(c[3]) << 24) | (ToByte(c[0]) << 16) | (ToByte(c[1]) << 8) | ToByte(c[2]);
+}
+
+// Both ends of the run are exact: attribute = (attribute / w) * w at the
+// first and the last pixel; pixels between are interpolated linearly.
+struct RunEnds {
+    float dx0, dx1, dy;
+    float w0, w1;
+    float inverseSteps;
+};
+
+inline float Rhw(const Plane& p, float dx, float dy) { return std::max(At(p, dx, dy), 1e-30f); }
+
+void InterpolateColor(const TriangleInterpolants& t, const RunEnds& e, int first, int n, std::uint32_t* out) {
+    float c[4], step[4];
+    for (int k = 0; k < 4; ++k) {
+        const Plane& p = t.attr[first + k];
+        c[k] = At(p, e.dx0, e.dy) * e.w0;
+        step[k] = (At(p, e.dx1, e.dy) * e.w1 - c[k]) * e.inverseSteps;
+    }
+    for (int i = 0; i < n; ++i) {
+        out[i] = PackColor(c);
+        for (int k = 0; k < 4; ++k) c[k] += step[k];
+    }
+}
+
+// Fills one coordinate of a stage; returns its derivatives in x and y at
+// the first pixel (before renormalisation, which does not change them).
+void InterpolateCoordinate(const Plane& p, const Plane& rhw, const RunEnds& e, int n, float period, float* out,
+                           float& ddx, float& ddy) {
+    float a = At(p, e.dx0, e.dy) * e.w0;
+    float b = At(p, e.dx1, e.dy) * e.w1;
+    ddx = (p.dx - a * rhw.dx) * e.w0;
+    ddy = (p.dy - a * rhw.dy) * e.w0;
+    if (period > 0.0f && std::isfinite(a)) {
+        // Wrapping and mirroring repeat with this period: keep values small
+        // so that float precision stays at the texel level.
+        const float offset = std::floor(a / period) * period;
+        a -= offset;
+        b -= offset;
+    }
+    const float step = (b - a) * e.inverseSteps;
+    for (int i = 0; i < n; ++i) out[i] = a + step * static_cast<float>(i);
+}
+
+void Interpolate(const PixelPipeline& p, const TriangleInterpolants& t, Run& r, float lod[kMaxStages]) {
+    RunEnds e;
+    e.dx0 = static_cast<float>(r.x) - t.x0;
+    e.dx1 = e.dx0 + static_cast<float>(r.count - 1);
+    e.dy = static_cast<float>(r.y) - t.y0;
+    e.w0 = 1.0f / Rhw(t.rhw, e.dx0, e.dy);
+    e.w1 = 1.0f / Rhw(t.rhw, e.dx1, e.dy);
+    e.inverseSteps = r.count > 1 ? 1.0f / static_cast<float>(r.count - 1) : 0.0f;
+    if (t.flatDiffuse) {
+        std::fill(r.diffuse, r.diffuse + r.count, t.diffuse);
+    } else {
+        InterpolateColor(t, e, kAttrDiffuse, r.count, r.diffuse);
+    }
+    if (p.needSpecular) {
+        if (t.flatSpecular) {
+            std::fill(r.specular, r.specular + r.count, t.specular);
+        } else {
+            InterpolateColor(t, e, kAttrSpecular, r.count, r.specular);
+        }
+    }
+    for (int s = 0; s < p.stageCount; ++s) {
+        if (!p.sampled[s]) continue;
+        float dudx, dudy, dvdx, dvdy;
+        InterpolateCoordinate(t.attr[kAttrTex + 2 * s], t.rhw, e, r.count, p.addressPeriodU[s], r.u[s], dudx, dudy);
+        InterpolateCoordinate(t.attr[kAttrTex + 2 * s + 1], t.rhw, e, r.count, p.addressPeriodV[s], r.v[s], dvdx,
+                              dvdy);
+        lod[s] = 0.0f;
+        const SampledTexture* texture = p.samplers[s].texture;
+        if (texture != nullptr) {
+            const float w = static_cast<float>(texture->levels[0].width), h = static_cast<float>(texture->levels[0].height);
+            const float x2 = dudx * dudx * w * w + dvdx * dvdx * h * h;
+            const float y2 = dudy * dudy * w * w + dvdy * dvdy * h * h;
+            const float rho2 = std::max(x2, y2);
+            // log2 of the longer footprint axis in level-0 texels.
+            lod[s] = rho2 > 0.0f && std::isfinite(rho2) ? 0.5f * std::log2(rho2) : 0.0f;
+        }
+    }
+}
+
+bool UsesTexture(const TextureStage& s) {
+    const auto reads = [](DWORD arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
+    return reads(s.colorArg1) || reads(s.colorArg2) || reads(s.alphaArg1) || reads(s.alphaArg2) ||
+           s.colorOp == D3DTOP_BLENDTEXTUREALPHA || s.colorOp == D3DTOP_BLENDTEXTUREALPHAPM ||
+           s.alphaOp == D3DTOP_BLENDTEXTUREALPHA || s.alphaOp == D3DTOP_BLENDTEXTUREALPHAPM;
+}
+
+bool UsesSpecular(const TextureStage& s) {
+    const auto reads = [](DWORD arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_SPECULAR; };
+    return reads(s.colorArg1) || reads(s.colorArg2) || reads(s.alphaArg1) || reads(s.alphaArg2);
+}
+
+std::uint32_t ChannelWriteMask(DWORD enable) {
+    std::uint32_t mask = 0;
+    if (enable & D3DCOLORWRITEENABLE_RED) mask |= 0x00FF0000u;
+    if (enable & D3DCOLORWRITEENABLE_GREEN) mask |= 0x0000FF00u;
+    if (enable & D3DCOLORWRITEENABLE_BLUE) mask |= 0x000000FFu;
+    if (enable & D3DCOLORWRITEENABLE_ALPHA) mask |= 0xFF000000u;
+    return mask;
+}
+
+}  // namespace
+
+bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, const DepthTarget& depth,
+                        bool diffuseIsWhite, PixelPipeline& p) {
+    const DWORD* rs = state.renderStates;
+    if (color.bits == nullptr || !IsColorTargetFormat(color.format)) return false;
+    p.color = color;
+    p.depth = depth;
+
+    const D3DVIEWPORT8& vp = state.viewport;
+    p.clipLeft = static_cast<int>(std::min<DWORD>(vp.X, 1u << 30));
+    p.clipTop = static_cast<int>(std::min<DWORD>(vp.Y, 1u << 30));
+    p.clipRight = static_cast<int>(std::min<std::uint64_t>(std::uint64_t{vp.X} + vp.Width, color.width));
+    p.clipBottom = static_cast<int>(std::min<std::uint64_t>(std::uint64_t{vp.Y} + vp.Height, color.height));
+
+    p.alphaTest = rs[D3DRS_ALPHATESTENABLE] != 0;
+    p.alphaFunc = rs[D3DRS_ALPHAFUNC];
+    p.alphaRef = rs[D3DRS_ALPHAREF] & 0xFF;
+
+    p.depthLayout = GetDepthLayout(depth.format);
+    const bool depthOn = rs[D3DRS_ZENABLE] != D3DZB_FALSE && depth.bits != nullptr && p.depthLayout.bytes != 0;
+    if (depthOn) {
+        const bool write = rs[D3DRS_ZWRITEENABLE] != 0;
+        p.depthTest = ChooseDepthTest(depth.format, rs[D3DRS_ZFUNC], write && !p.alphaTest);
+        p.depthWrite = write && p.alphaTest ? ChooseDepthWrite(depth.format) : nullptr;
+        p.clipRight = std::min(p.clipRight, depth.width);
+        p.clipBottom = std::min(p.clipBottom, depth.height);
+    }
+
+    p.stageCount = 0;
+    p.addSpecular = rs[D3DRS_SPECULARENABLE] != 0;
+    p.needSpecular = p.addSpecular;
+    for (int s = 0; s < kMaxStages; ++s) {
+        const DWORD* ts = state.stageStates[s];
+        if (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE) break;
+        TextureStage& stage = p.stages[s];
+        stage = {ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2],
+                 ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2]};
+        p.sampled[s] = UsesTexture(stage);
+        p.samplers[s] = MakeStageSampler(state, s);
+        p.addressPeriodU[s] = AddressPeriod(p.samplers[s].addressU);
+        p.addressPeriodV[s] = AddressPeriod(p.samplers[s].addressV);
+        p.needSpecular = p.needSpecular || UsesSpecular(stage);
+        p.stageCount = s + 1;
+    }
+    p.textureFactor = rs[D3DRS_TEXTUREFACTOR];
+    p.combine = ChooseCombine(p, diffuseIsWhite);
+
+    p.blend.source = rs[D3DRS_SRCBLEND];
+    p.blend.destination = rs[D3DRS_DESTBLEND];
+    p.blend.op = rs[D3DRS_BLENDOP];
+    p.blend.writeMask = ChannelWriteMask(rs[D3DRS_COLORWRITEENABLE]);
+    const bool blending = rs[D3DRS_ALPHABLENDENABLE] != 0 || p.blend.writeMask != 0xFFFFFFFFu;
+    if (rs[D3DRS_ALPHABLENDENABLE] == 0) {
+        p.blend.source = D3DBLEND_ONE;
+        p.blend.destination = D3DBLEND_ZERO;
+        p.blend.op = D3DBLENDOP_ADD;
+    }
+    p.output = ChooseOutput(color.format, blending);
+    return p.output != nullptr;
+}
+
+void ShadeSpan(const PixelPipeline& p, const TriangleInterpolants& t, int y, int xStart, int xEnd) {
+    Run r;
+    r.y = y;
+    const float dy = static_cast<float>(y) - t.y0;
+    float lod[kMaxStages] = {};
+    for (int x = xStart; x <= xEnd; x += kRunLength) {
+        r.x = x;
+        r.count = std::min(kRunLength, xEnd - x + 1);
+        r.mask = (1u << r.count) - 1;
+        const float z0 = At(t.z, static_cast<float>(x) - t.x0, dy);
+        for (int i = 0; i < r.count; ++i) r.z[i] = z0 + t.z.dx * static_cast<float>(i);
+        if (p.depthTest != nullptr) {
+            p.depthTest(p, r);
+            if (r.mask == 0) continue;
+        }
+        Interpolate(p, t, r, lod);
+        for (int s = 0; s < p.stageCount; ++s) {
+            if (p.sampled[s]) SampleRun(p.samplers[s], lod[s], r.u[s], r.v[s], r.count, r.texel[s]);
+        }
+        p.combine(p, r);
+        if (p.alphaTest) {
+            AlphaTest(p, r);
+            if (r.mask == 0) continue;
+        }
+        if (p.depthWrite != nullptr) p.depthWrite(p, r);
+        p.output(p, r);
+    }
+}
+
+}  // namespace valmere::raster

@@ -1,0 +1,91 @@
+// The per-pixel half of the pipeline. A span of one scanline is shaded in
+// runs of up to kRunLength pixels; each step (depth test, interpolation,
+// sampling, texture stages, alpha test, blending and colour write) works on
+// the whole run, through functions chosen once per draw, so the choice costs
+// nothing per pixel and the common state combinations get specialised loops.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/d3d8/raster/PipelineTypes.h"
+#include "platform/d3d8/raster/Raster.h"
+#include "platform/d3d8/raster/Sampler.h"
+#include "platform/d3d8/raster/TargetFormats.h"
+
+namespace valmere::raster {
+
+// Exact perspective division at both ends of a run, linear in between.
+constexpr int kRunLength = 16;
+
+// q(x, y) = value + dx * (x - x0) + dy * (y - y0) for a quantity that is
+// linear in screen space (z, 1/w, attribute / w).
+struct Plane {
+    float value = 0, dx = 0, dy = 0;
+};
+
+struct TriangleInterpolants {
+    float x0 = 0, y0 = 0;
+    Plane z, rhw;
+    Plane attr[kAttrCount];
+    bool flatDiffuse = false, flatSpecular = false;  // same colour at every vertex
+    std::uint32_t diffuse = 0, specular = 0;         // the flat colours
+};
+
+struct Run {
+    int x = 0, y = 0, count = 0;
+    std::uint32_t mask = 0;  // bit i: pixel x + i still alive
+    float z[kRunLength];
+    std::uint32_t depthCode[kRunLength];
+    std::uint32_t diffuse[kRunLength], specular[kRunLength];
+    float u[kMaxStages][kRunLength], v[kMaxStages][kRunLength];
+    std::uint32_t texel[kMaxStages][kRunLength];
+    std::uint32_t color[kRunLength];
+};
+
+struct PixelPipeline;
+using RunStep = void (*)(const PixelPipeline&, Run&);
+
+struct TextureStage {
+    DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
+};
+
+struct BlendState {
+    DWORD source = D3DBLEND_ONE, destination = D3DBLEND_ZERO, op = D3DBLENDOP_ADD;
+    std::uint32_t writeMask = 0xFFFFFFFFu;  // channel bits kept from the result
+};
+
+struct PixelPipeline {
+    ColorTarget color;
+    DepthTarget depth;
+    int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;  // exclusive right, bottom
+
+    DepthLayout depthLayout;
+    RunStep depthTest = nullptr;   // null: no depth test
+    RunStep depthWrite = nullptr;  // after the alpha test; null when the test writes or writing is off
+
+    int stageCount = 0;  // stages before the first disabled one
+    TextureStage stages[kMaxStages];
+    bool sampled[kMaxStages] = {};  // stage reads its texture
+    StageSampler samplers[kMaxStages];
+    float addressPeriodU[kMaxStages] = {}, addressPeriodV[kMaxStages] = {};
+    bool needDiffuse = false, needSpecular = false, addSpecular = false;
+    std::uint32_t textureFactor = 0;
+    RunStep combine = nullptr;
+
+    bool alphaTest = false;
+    DWORD alphaFunc = D3DCMP_ALWAYS;
+    std::uint32_t alphaRef = 0;
+
+    BlendState blend;
+    RunStep output = nullptr;
+};
+
+// Builds the pixel pipeline for a draw; false when the colour target cannot
+// be drawn to. diffuseIsWhite: every vertex's diffuse colour is opaque white.
+bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, const DepthTarget& depth,
+                        bool diffuseIsWhite, PixelPipeline& out);
+
+// Shades pixels xStart..xEnd (inclusive) of scanline y, already clipped.
+void ShadeSpan(const PixelPipeline& pipeline, const TriangleInterpolants& tri, int y, int xStart, int xEnd);
+
+}  // namespace valmere::raster

@@ -1,0 +1,35 @@
+// Texture sampling of one stage over a run of pixels: level selection from
+// the level of detail, point or bilinear filtering, and the address modes.
+// Texel centres lie at (i + 0.5) / width.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/d3d8/raster/Raster.h"
+
+namespace valmere::raster {
+
+struct StageSampler {
+    const SampledTexture* texture = nullptr;  // null: opaque white
+    DWORD addressU = D3DTADDRESS_WRAP;
+    DWORD addressV = D3DTADDRESS_WRAP;
+    std::uint32_t border = 0;
+    DWORD magFilter = D3DTEXF_POINT;
+    DWORD minFilter = D3DTEXF_POINT;
+    DWORD mipFilter = D3DTEXF_NONE;
+    float lodBias = 0.0f;
+    int levelCount = 0;  // leading levels with texels
+    int baseLevel = 0;   // D3DTSS_MAXMIPLEVEL: the largest level used
+};
+
+StageSampler MakeStageSampler(const PipelineState& state, int stage);
+
+// Coordinate periods for exact renormalisation of long wrapped or mirrored
+// ranges: 1 for wrap, 2 for mirror, 0 for the clamping modes.
+float AddressPeriod(DWORD mode);
+
+// Samples n pixels at normalised coordinates (u[i], v[i]) with one level of
+// detail for the run (log2 of texels per pixel on level 0).
+void SampleRun(const StageSampler& sampler, float lod, const float* u, const float* v, int n, std::uint32_t* out);
+
+}  // namespace valmere::raster

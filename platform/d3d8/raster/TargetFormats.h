@@ -1,0 +1,78 @@
+// Pixel layouts of the render and depth targets the rasterizer writes.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/d3d8/D3D8Types.h"
+
+namespace valmere::raster {
+
+// Colour target pixels <-> 0xAARRGGBB. R5G6B5 expands by bit replication so
+// that 0x1F reads back as 0xFF; targets without alpha read as opaque.
+inline std::uint32_t ExpandR5G6B5(std::uint32_t p) {
+    const std::uint32_t r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
+    return 0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
+}
+
+inline std::uint16_t PackR5G6B5(std::uint32_t argb) {
+    return static_cast<std::uint16_t>(((argb >> 8) & 0xF800) | ((argb >> 5) & 0x07E0) | ((argb >> 3) & 0x001F));
+}
+
+template <D3DFORMAT F>
+struct ColorPixel;
+
+template <>
+struct ColorPixel<D3DFMT_R5G6B5> {
+    using Storage = std::uint16_t;
+    static std::uint32_t Load(Storage p) { return ExpandR5G6B5(p); }
+    static Storage Store(std::uint32_t argb) { return PackR5G6B5(argb); }
+};
+
+template <>
+struct ColorPixel<D3DFMT_X8R8G8B8> {
+    using Storage = std::uint32_t;
+    static std::uint32_t Load(Storage p) { return p | 0xFF000000u; }
+    static Storage Store(std::uint32_t argb) { return argb & 0x00FFFFFFu; }
+};
+
+template <>
+struct ColorPixel<D3DFMT_A8R8G8B8> {
+    using Storage = std::uint32_t;
+    static std::uint32_t Load(Storage p) { return p; }
+    static Storage Store(std::uint32_t argb) { return argb; }
+};
+
+inline bool IsColorTargetFormat(D3DFORMAT f) {
+    return f == D3DFMT_R5G6B5 || f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8;
+}
+
+// Depth formats: the depth value sits in the high bits above the stencil
+// bits (D24S8: depth bits 8-31, stencil 0-7; D15S1: depth 1-15, stencil 0).
+struct DepthLayout {
+    int bytes = 0;               // 2 or 4; 0: not a depth format
+    int shift = 0;               // position of the depth field
+    std::uint32_t maxValue = 0;  // largest depth code (2^bits - 1)
+    std::uint32_t stencilMask = 0;
+};
+
+inline DepthLayout GetDepthLayout(D3DFORMAT f) {
+    switch (f) {
+    case D3DFMT_D16:
+    case D3DFMT_D16_LOCKABLE: return {2, 0, 0xFFFFu, 0};
+    case D3DFMT_D15S1: return {2, 1, 0x7FFFu, 0x1u};
+    case D3DFMT_D24S8: return {4, 8, 0xFFFFFFu, 0xFFu};
+    case D3DFMT_D24X8: return {4, 8, 0xFFFFFFu, 0};
+    case D3DFMT_D24X4S4: return {4, 8, 0xFFFFFFu, 0xFu};
+    case D3DFMT_D32: return {4, 0, 0xFFFFFFFFu, 0};
+    default: return {};
+    }
+}
+
+// Depth 0..1 to the integer code of a layout, rounded to nearest.
+inline std::uint32_t EncodeDepth(float z, std::uint32_t maxValue) {
+    const double clamped = z < 0.0f ? 0.0 : (z > 1.0f ? 1.0 : static_cast<double>(z));
+    return static_cast<std::uint32_t>(clamped * maxValue + 0.5);
+}
+
+}  // namespace valmere::raster

@@ -1,0 +1,138 @@
+// Scan conversion with exact integer edge functions. For an edge a -> b of
+// a triangle ordered so that its signed area is positive,
+//   E(p) = (bx - ax)(py - ay) - (by - ay)(px - ax)
+// is positive inside. Per scanline each edge bounds x from one side, solved
+// exactly with integer division, so shared edges split pixels without gaps
+// or overlap:
+//
+//        a ______ b      top edge a->b (dy = 0, dx > 0): centres on it drawn
+//         \     /        left edge c->a (dy < 0): centres on it drawn
+//          \   /         right edge b->c: centres on it left to the neighbour
+//           \ /
+//            c
+#include "platform/d3d8/raster/TriangleRasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace valmere::raster {
+namespace {
+
+constexpr std::int64_t kSubpixel = 1 << kSubpixelBits;
+
+std::int64_t FloorDiv(std::int64_t n, std::int64_t d) {  // d > 0
+    const std::int64_t q = n / d;
+    return (n % d != 0 && n < 0) ? q - 1 : q;
+}
+
+std::int64_t CeilDiv(std::int64_t n, std::int64_t d) { return -FloorDiv(-n, d); }
+
+struct FixedPoint {
+    std::int64_t x, y;
+};
+
+FixedPoint Snap(const ScreenVertex& v) {
+    // Positions are inside the guard band; the clamp only keeps NaN and
+    // stray values from overflowing.
+    const auto snap = [](float f) {
+        const double s = static_cast<double>(f) * kSubpixel;
+        const double c = s > 1e9 ? 1e9 : (s >= -1e9 ? s : -1e9);
+        return static_cast<std::int64_t>(std::floor(c + 0.5));
+    };
+    return {snap(v.x), snap(v.y)};
+}
+
+struct Edge {
+    std::int64_t dx, dy, ax, ay;
+    std::int64_t bias;  // 0 for top and left edges, 1 otherwise
+
+    // The constant part of E - bias on scanline Y (E = K - dy * px).
+    std::int64_t K(std::int64_t Y) const { return dx * (Y - ay) + dy * ax - bias; }
+};
+
+Edge MakeEdge(FixedPoint a, FixedPoint b) {
+    Edge e{b.x - a.x, b.y - a.y, a.x, a.y, 1};
+    const bool topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
+    e.bias = topLeft ? 0 : 1;
+    return e;
+}
+
+std::uint32_t PackAttributes(const float* attr) {
+    const auto byte = [](float v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 255.0f) + 0.5f); };
+    return (byte(attr[3]) << 24) | (byte(attr[0]) << 16) | (byte(attr[1]) << 8) | byte(attr[2]);
+}
+
+bool SameColor(const ScreenVertex* v[3], int first) {
+    for (int k = first; k < first + 4; ++k) {
+        if (v[0]->attr[k] != v[1]->attr[k] || v[0]->attr[k] != v[2]->attr[k]) return false;
+    }
+    return true;
+}
+
+// Plane equations of z, 1/w and attribute/w through the snapped vertices.
+void SetupInterpolants(const ScreenVertex* v[3], const FixedPoint p[3], TriangleInterpolants& t) {
+    const double x0 = static_cast<double>(p[0].x) / kSubpixel, y0 = static_cast<double>(p[0].y) / kSubpixel;
+    const double x1 = static_cast<double>(p[1].x) / kSubpixel - x0, y1 = static_cast<double>(p[1].y) / kSubpixel - y0;
+    const double x2 = static_cast<double>(p[2].x) / kSubpixel - x0, y2 = static_cast<double>(p[2].y) / kSubpixel - y0;
+    const double inverseDet = 1.0 / (x1 * y2 - x2 * y1);
+    t.x0 = static_cast<float>(x0);
+    t.y0 = static_cast<float>(y0);
+    const auto plane = [&](double q0, double q1, double q2) {
+        const double d1 = q1 - q0, d2 = q2 - q0;
+        return Plane{static_cast<float>(q0), static_cast<float>((d1 * y2 - d2 * y1) * inverseDet),
+                     static_cast<float>((d2 * x1 - d1 * x2) * inverseDet)};
+    };
+    t.z = plane(v[0]->z, v[1]->z, v[2]->z);
+    t.rhw = plane(v[0]->rhw, v[1]->rhw, v[2]->rhw);
+    for (int k = 0; k < kAttrCount; ++k) {
+        t.attr[k] = plane(static_cast<double>(v[0]->attr[k]) * v[0]->rhw, static_cast<double>(v[1]->attr[k]) * v[1]->rhw,
+                          static_cast<double>(v[2]->attr[k]) * v[2]->rhw);
+    }
+    t.flatDiffuse = SameColor(v, kAttrDiffuse);
+    t.diffuse = PackAttributes(v[0]->attr + kAttrDiffuse);
+    t.flatSpecular = SameColor(v, kAttrSpecular);
+    t.specular = PackAttributes(v[0]->attr + kAttrSpecular);
+}
+
+}  // namespace
+
+void RasterizeTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
+                       const ScreenVertex& c) {
+    const ScreenVertex* v[3] = {&a, &b, &c};
+    FixedPoint p[3] = {Snap(a), Snap(b), Snap(c)};
+    const std::int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
+    if (area == 0) return;
+    // Positive area: clockwise on the screen (y down).
+    if ((cullMode == D3DCULL_CW && area > 0) || (cullMode == D3DCULL_CCW && area < 0)) return;
+    if (area < 0) {
+        std::swap(v[1], v[2]);
+        std::swap(p[1], p[2]);
+    }
+
+    const std::int64_t minY = std::min({p[0].y, p[1].y, p[2].y}), maxY = std::max({p[0].y, p[1].y, p[2].y});
+    const int yStart = static_cast<int>(std::max<std::int64_t>(CeilDiv(minY, kSubpixel), pipeline.clipTop));
+    const int yEnd = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxY, kSubpixel), pipeline.clipBottom - 1));
+    if (yStart > yEnd || pipeline.clipLeft >= pipeline.clipRight) return;
+
+    TriangleInterpolants t;
+    SetupInterpolants(v, p, t);
+    const Edge edges[3] = {MakeEdge(p[0], p[1]), MakeEdge(p[1], p[2]), MakeEdge(p[2], p[0])};
+
+    for (int y = yStart; y <= yEnd; ++y) {
+        const std::int64_t Y = static_cast<std::int64_t>(y) * kSubpixel;
+        std::int64_t left = pipeline.clipLeft, right = pipeline.clipRight - 1;
+        for (const Edge& e : edges) {
+            const std::int64_t k = e.K(Y);
+            if (e.dy < 0) {
+                left = std::max(left, CeilDiv(-k, -e.dy * kSubpixel));  // K + |dy| px >= 0
+            } else if (e.dy > 0) {
+                right = std::min(right, FloorDiv(k, e.dy * kSubpixel));  // K - dy px >= 0
+            } else if (k < 0) {
+                right = left - 1;  // horizontal edge with this row outside
+            }
+        }
+        if (left <= right) ShadeSpan(pipeline, t, y, static_cast<int>(left), static_cast<int>(right));
+    }
+}
+
+}  // namespace valmere::raster
