@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/host/HeadlessHost.h"
+#include "platform/host/InputDispatch.h"
+#include "platform/host/PngWriter.h"
+#include "platform/host/ScanCodes.h"
+
+namespace {
+
+using valmere::host::FrameView;
+using valmere::host::HeadlessHost;
+using valmere::host::InputEvent;
+using valmere::host::InputEventType;
+
+TEST(HeadlessHost, ScriptedEventsArriveOnTheirFrame) {
+    HeadlessHost host;
+    host.PressKey(0, DIK_A);
+    host.MoveMouse(2, 3, 4);
+    std::vector<InputEvent> events;
+    host.PollEvents(events);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].type, InputEventType::KeyDown);
+    EXPECT_EQ(events[0].scanCode, DIK_A);
+    EXPECT_EQ(events[0].virtualKey, 'A');
+    events.clear();
+    const std::uint32_t pixel = 0x123456;
+    host.Present(FrameView{&pixel, 1, 1, 1});
+    host.PollEvents(events);
+    EXPECT_TRUE(events.empty());
+    host.Present(FrameView{&pixel, 1, 1, 1});
+    host.PollEvents(events);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].dx, 3);
+    EXPECT_FALSE(host.HasPendingEvents());
+}
+
+TEST(HeadlessHost, CapturesTheLastFrameWithItsPitch) {
+    HeadlessHost host;
+    const std::uint32_t pixels[2 * 3] = {1, 2, 99, 4, 5, 99};  // 2 by 2 with a pitch of 3
+    host.Present(FrameView{pixels, 2, 2, 3});
+    EXPECT_EQ(host.PresentedFrames(), 1);
+    EXPECT_EQ(host.LastFramePixel(1, 0), 2u);
+    EXPECT_EQ(host.LastFramePixel(0, 1), 4u);
+    EXPECT_EQ(host.LastFramePixel(1, 1), 5u);
+    EXPECT_EQ(host.LastFramePixel(2, 1), 0u);  // outside the frame
+}
+
+TEST(HeadlessHost, OneWindowAtATime) {
+    HeadlessHost host;
+    EXPECT_TRUE(host.OpenWindow({}));
+    EXPECT_FALSE(host.OpenWindow({}));
+    host.CloseWindow();
+    EXPECT_TRUE(host.OpenWindow({}));
+}
+
+TEST(HeadlessHost, SavesAValidPng) {
+    HeadlessHost host;
+    const std::string path = (std::filesystem::temp_directory_path() / "valmere-host-test.png").string();
+    EXPECT_FALSE(host.SaveLastFrame(path));  // nothing presented yet
+    std::vector<std::uint32_t> pixels(300 * 200, 0x00FF8000);
+    host.Present(FrameView{pixels.data(), 300, 200, 300});
+    ASSERT_TRUE(host.SaveLastFrame(path));
+    std::ifstream file(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 300u * 200u * 3u);  // stored, not compressed
+    const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    EXPECT_TRUE(std::equal(signature, signature + 8, bytes.begin()));
+    EXPECT_EQ(bytes[16 + 3], 300 & 0xFF);  // width in the IHDR chunk (big-endian, low byte)
+    std::remove(path.c_str());
+    // When the decoder is installed, it must read the file back.
+    if (std::system("command -v pngcheck >/dev/null 2>&1") == 0) {
+        host.SaveLastFrame(path);
+        EXPECT_EQ(std::system(("pngcheck -q " + path).c_str()), 0);
+        std::remove(path.c_str());
+    }
+}
+
+TEST(InputDispatch, TracksFocusAndDeliversToListeners) {
+    struct Recorder final : valmere::host::InputListener {
+        virtual ~Recorder() = default;
+        std::vector<InputEventType> seen;
+        void OnInputEvent(const InputEvent& event) override { seen.push_back(event.type); }
+    } recorder;
+    auto& host = valmere::host::InstallHeadlessHost();
+    valmere::host::ResetFocusState();
+    valmere::host::AddInputListener(&recorder);
+    host.LoseFocus(0);
+    host.PressKey(0, DIK_B);
+    valmere::host::PumpInput();
+    EXPECT_FALSE(valmere::host::ApplicationHasFocus());
+    EXPECT_EQ(recorder.seen, (std::vector<InputEventType>{InputEventType::FocusLost, InputEventType::KeyDown}));
+    host.GainFocus(0);
+    valmere::host::PumpInput();
+    EXPECT_TRUE(valmere::host::ApplicationHasFocus());
+    valmere::host::RemoveInputListener(&recorder);
+    host.PressKey(0, DIK_C);
+    valmere::host::PumpInput();
+    EXPECT_EQ(recorder.seen.size(), 3u);
+}
+
+TEST(ScanCodes, VirtualKeysOfTheGameKeys) {
+    EXPECT_EQ(valmere::host::VirtualKeyForScanCode(DIK_ESCAPE), 0x1B);
+    EXPECT_EQ(valmere::host::VirtualKeyForScanCode(DIK_UP), 0x26);
+    EXPECT_EQ(valmere::host::VirtualKeyForScanCode(DIK_SPACE), 0x20);
+    EXPECT_EQ(valmere::host::VirtualKeyForScanCode(DIK_LCONTROL), 0x11);
+    EXPECT_EQ(valmere::host::VirtualKeyForScanCode(DIK_Z), 'Z');
+    EXPECT_EQ(valmere::host::VirtualKeyForScanCode(0x7F), 0);
+}
+
+}  // namespace
