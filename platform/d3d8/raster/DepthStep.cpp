@@ -1,6 +1,7 @@
 // Depth test and write. Depth is z/w, linear in screen space, quantised to
 // the format's depth code with rounding to nearest.
 #include <cmath>
+#include <type_traits>
 
 #include "platform/d3d8/raster/RunSteps.h"
 
@@ -16,12 +17,14 @@ template <typename T, DWORD Func, bool Write>
 void DepthTest(const PixelPipeline& p, Run& r) {
     const DepthLayout& layout = p.depthLayout;
     T* row = DepthRow<T>(p, r);
-    const double scale = layout.maxValue;
+    // Float keeps 24 bits: enough for D16 and D24; D32 rounds in double.
+    using Scale = std::conditional_t<sizeof(T) == 2, float, double>;
+    const Scale scale = static_cast<Scale>(layout.maxValue);
     std::uint32_t mask = r.mask;
     for (int i = 0; i < r.count; ++i) {
         const float z = r.z[i];
-        const double clamped = z > 0.0f ? (z < 1.0f ? static_cast<double>(z) : 1.0) : 0.0;
-        const std::uint32_t code = static_cast<std::uint32_t>(clamped * scale + 0.5);
+        const Scale clamped = z > 0.0f ? (z < 1.0f ? static_cast<Scale>(z) : Scale{1}) : Scale{0};
+        const std::uint32_t code = static_cast<std::uint32_t>(clamped * scale + Scale{0.5});
         r.depthCode[i] = code;
         const std::uint32_t stored = (static_cast<std::uint32_t>(row[i]) >> layout.shift) & layout.maxValue;
         if (!Compare(Func, code, stored)) {
