@@ -1,0 +1,279 @@
+// dxtbench: encodes and decodes procedural images with this project's DXT1,
+// DXT3 and DXT5 codec, stb_dxt (normal and high quality) and libsquish
+// (default cluster fit; a quality reference, Debian builds it without SIMD).
+// Prints single-thread throughput in Mpixels/s and the RMSE/PSNR of the
+// decoded images, then row throughput of the 32-, 16- and 24-bit pixel
+// codecs. The last line is a key=value summary.
+#include "TestImages.h"
+
+#include "texture/codec/PixelCodec.h"
+#include "texture/dxt/DxtBlock.h"
+
+#include <squish.h>
+#include <stb/stb_dxt.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <time.h>
+
+namespace valmere::bench {
+namespace {
+
+constexpr double kMinSeconds = 0.4;
+
+// CPU time of this thread: the machine is shared, so wall time would count
+// other processes' work.
+double ThreadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+using EncodeBlock = std::function<void(const std::uint8_t* rgba, std::uint8_t* block)>;
+using DecodeBlock = std::function<void(const std::uint8_t* block, std::uint8_t* rgba)>;
+
+struct Result {
+    double encodeMpix = 0;
+    double decodeMpix = 0;  // 0 when the codec has no decoder
+    double rmse = 0;
+    double psnr = 0;
+};
+
+void GatherBlock(const Image& image, int bx, int by, std::uint8_t* rgba) {
+    for (int y = 0; y < 4; ++y) {
+        std::memcpy(rgba + y * 16, &image.rgba[(static_cast<size_t>(by * 4 + y) * image.width + bx * 4) * 4], 16);
+    }
+}
+
+size_t BlockCount(const Image& image) { return static_cast<size_t>(image.width / 4) * (image.height / 4); }
+
+// Runs `pass` until kMinSeconds have passed (at least once); Mpixels/s.
+double Throughput(size_t pixelsPerPass, const std::function<void()>& pass, bool once = false) {
+    int passes = 0;
+    const double start = ThreadSeconds();
+    double seconds = 0;
+    do {
+        pass();
+        ++passes;
+        seconds = ThreadSeconds() - start;
+    } while (!once && seconds < kMinSeconds);
+    return static_cast<double>(pixelsPerPass) * passes / seconds / 1e6;
+}
+
+Result Run(const std::vector<Image>& images, int blockBytes, bool withAlpha, const EncodeBlock& encode,
+           const DecodeBlock& decodeForQuality, const std::function<void(const std::uint8_t*)>& timedDecode, bool once) {
+    size_t pixels = 0;
+    std::vector<std::vector<std::uint8_t>> compressed;
+    for (const Image& image : images) {
+        pixels += static_cast<size_t>(image.width) * image.height;
+        compressed.emplace_back(BlockCount(image) * blockBytes);
+    }
+    Result r;
+    r.encodeMpix = Throughput(pixels, [&] {
+        std::uint8_t rgba[64];
+        for (size_t i = 0; i < images.size(); ++i) {
+            const Image& image = images[i];
+            std::uint8_t* out = compressed[i].data();
+            for (int by = 0; by < image.height / 4; ++by) {
+                for (int bx = 0; bx < image.width / 4; ++bx, out += blockBytes) {
+                    GatherBlock(image, bx, by, rgba);
+                    encode(rgba, out);
+                }
+            }
+        }
+    }, once);
+    if (timedDecode) {
+        r.decodeMpix = Throughput(pixels, [&] {
+            for (const auto& c : compressed) {
+                for (size_t b = 0; b < c.size(); b += blockBytes) timedDecode(c.data() + b);
+            }
+        });
+    }
+    double squared = 0;
+    size_t samples = 0;
+    const int channels = withAlpha ? 4 : 3;
+    for (size_t i = 0; i < images.size(); ++i) {
+        const Image& image = images[i];
+        const std::uint8_t* block = compressed[i].data();
+        std::uint8_t source[64], decoded[64];
+        for (int by = 0; by < image.height / 4; ++by) {
+            for (int bx = 0; bx < image.width / 4; ++bx, block += blockBytes) {
+                GatherBlock(image, bx, by, source);
+                decodeForQuality(block, decoded);
+                for (int p = 0; p < 16; ++p) {
+                    for (int k = 0; k < channels; ++k) {
+                        const double d = static_cast<double>(decoded[p * 4 + k]) - source[p * 4 + k];
+                        squared += d * d;
+                    }
+                }
+                samples += 16 * static_cast<size_t>(channels);
+            }
+        }
+    }
+    const double mse = squared / static_cast<double>(samples);
+    r.rmse = std::sqrt(mse);
+    r.psnr = mse > 0 ? 10.0 * std::log10(255.0 * 255.0 / mse) : 99.0;
+    return r;
+}
+
+// This project's block functions work on D3DXCOLOR.
+void ToColors(const std::uint8_t* rgba, D3DXCOLOR* pixels) {
+    for (int i = 0; i < 16; ++i) {
+        const std::uint8_t* p = rgba + 4 * i;
+        constexpr float k = 1.0f / 255.0f;
+        pixels[i] = D3DXCOLOR(p[0] * k, p[1] * k, p[2] * k, p[3] * k);
+    }
+}
+
+void ToBytes(const D3DXCOLOR* pixels, std::uint8_t* rgba) {
+    auto byte = [](float v) { return static_cast<std::uint8_t>(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255.0f + 0.5f); };
+    for (int i = 0; i < 16; ++i) {
+        rgba[4 * i] = byte(pixels[i].r);
+        rgba[4 * i + 1] = byte(pixels[i].g);
+        rgba[4 * i + 2] = byte(pixels[i].b);
+        rgba[4 * i + 3] = byte(pixels[i].a);
+    }
+}
+
+void Print(const char* codec, const char* format, const Result& r) {
+    char decode[32] = "      -";
+    if (r.decodeMpix > 0) std::snprintf(decode, sizeof decode, "%7.1f", r.decodeMpix);
+    std::printf("%-12s %-5s encode %7.2f Mpix/s  decode %s Mpix/s  RMSE %6.3f  PSNR %6.2f dB\n", codec, format,
+                r.encodeMpix, decode, r.rmse, r.psnr);
+}
+
+double RowThroughput(D3DFORMAT format, UINT bytesPerPixel, bool encode) {
+    constexpr UINT kSide = 512;
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(kSide) * kSide * bytesPerPixel);
+    std::mt19937 random(5);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+    LockedPixels locked;
+    locked.pixels = bytes.data();
+    locked.format = format;
+    locked.rowPitch = static_cast<INT>(kSide * bytesPerPixel);
+    locked.extent = D3DBOX{0, 0, kSide, kSide, 0, 1};
+    locked.region = locked.extent;
+    auto codec = CreatePixelCodec(locked);
+    std::vector<D3DXCOLOR> rows(static_cast<size_t>(kSide) * kSide);
+    for (UINT y = 0; y < kSide; ++y) codec->DecodeRow(y, 0, &rows[static_cast<size_t>(y) * kSide]);
+    return Throughput(static_cast<size_t>(kSide) * kSide, [&] {
+        for (UINT y = 0; y < kSide; ++y) {
+            D3DXCOLOR* row = &rows[static_cast<size_t>(y) * kSide];
+            if (encode) {
+                codec->EncodeRow(y, 0, row);
+            } else {
+                codec->DecodeRow(y, 0, row);
+            }
+        }
+    });
+}
+
+}  // namespace
+}  // namespace valmere::bench
+
+int main() {
+    using namespace valmere;
+    using namespace valmere::bench;
+
+    std::vector<Image> images = MakeTestImages();
+    std::vector<Image> opaque = images;  // DXT1 is measured on opaque images
+    for (Image& image : opaque) {
+        for (size_t i = 3; i < image.rgba.size(); i += 4) image.rgba[i] = 255;
+    }
+    std::printf("%zu images:", images.size());
+    for (const Image& image : images) std::printf(" %s (%dx%d)", image.name.c_str(), image.width, image.height);
+    std::printf("\n");
+
+    struct Ours {
+        const char* name;
+        int bytes;
+        PackBlockFn pack;
+        UnpackBlockFn unpack;
+        int squishFlag;
+    };
+    const Ours ours[] = {{"DXT1", 8, PackBlockDxt1, UnpackBlockDxt1, squish::kDxt1},
+                         {"DXT3", 16, PackBlockDxt3, UnpackBlockDxt3, squish::kDxt3},
+                         {"DXT5", 16, PackBlockDxt5, UnpackBlockDxt5, squish::kDxt5}};
+    std::map<std::string, Result> results;
+    D3DXCOLOR scratch[16];
+    volatile float sink = 0;
+    for (const Ours& f : ours) {
+        const bool alpha = f.bytes == 16;
+        const std::vector<Image>& set = alpha ? images : opaque;
+        const int flag = f.squishFlag;
+
+        results[std::string("valmere_") + f.name] = Run(
+            set, f.bytes, alpha,
+            [&](const std::uint8_t* rgba, std::uint8_t* block) {
+                D3DXCOLOR pixels[16];
+                ToColors(rgba, pixels);
+                f.pack(block, pixels);
+            },
+            [&](const std::uint8_t* block, std::uint8_t* rgba) {
+                D3DXCOLOR pixels[16];
+                f.unpack(pixels, block);
+                ToBytes(pixels, rgba);
+            },
+            [&](const std::uint8_t* block) {
+                f.unpack(scratch, block);
+                sink = sink + scratch[5].g;
+            },
+            false);
+        Print("valmere", f.name, results[std::string("valmere_") + f.name]);
+
+        const auto squishDecode = [flag](const std::uint8_t* block, std::uint8_t* rgba) {
+            squish::Decompress(rgba, block, flag);
+        };
+        if (f.squishFlag != squish::kDxt3) {
+            for (int hq = 0; hq < 2; ++hq) {
+                const int mode = hq ? STB_DXT_HIGHQUAL : STB_DXT_NORMAL;
+                const std::string key = std::string(hq ? "stbhq_" : "stb_") + f.name;
+                results[key] = Run(
+                    set, f.bytes, alpha,
+                    [alpha, mode](const std::uint8_t* rgba, std::uint8_t* block) {
+                        stb_compress_dxt_block(block, rgba, alpha ? 1 : 0, mode);
+                    },
+                    squishDecode, nullptr, false);
+                Print(hq ? "stb_dxt hq" : "stb_dxt", f.name, results[key]);
+            }
+        }
+        std::uint8_t decoded[64];
+        results[std::string("squish_") + f.name] = Run(
+            set, f.bytes, alpha,
+            [flag](const std::uint8_t* rgba, std::uint8_t* block) { squish::Compress(rgba, block, flag); },
+            squishDecode,
+            [&](const std::uint8_t* block) {
+                squish::Decompress(decoded, block, flag);
+                sink = sink + decoded[7];
+            },
+            true);
+        Print("libsquish", f.name, results[std::string("squish_") + f.name]);
+    }
+    std::printf("(stb_dxt has no decoder; its blocks are decoded with libsquish for the quality figures;\n"
+                " this project's decode rate is to D3DXCOLOR, libsquish's to 8-bit RGBA)\n");
+
+    struct RowFormat {
+        const char* name;
+        D3DFORMAT format;
+        UINT bytes;
+    };
+    for (const RowFormat& r : {RowFormat{"A8R8G8B8", D3DFMT_A8R8G8B8, 4}, RowFormat{"R5G6B5", D3DFMT_R5G6B5, 2},
+                               RowFormat{"R8G8B8", D3DFMT_R8G8B8, 3}}) {
+        std::printf("rows %-9s decode %8.1f Mpix/s  encode %8.1f Mpix/s\n", r.name, RowThroughput(r.format, r.bytes, false),
+                    RowThroughput(r.format, r.bytes, true));
+    }
+
+    const Result& v1 = results["valmere_DXT1"];
+    const Result& hq1 = results["stbhq_DXT1"];
+    const Result& sq1 = results["squish_DXT1"];
+    std::printf("dxt1_encode_mpix_s=%.2f dxt1_psnr_db=%.2f stbhq_dxt1_encode_mpix_s=%.2f stbhq_dxt1_psnr_db=%.2f "
+                "squish_dxt1_encode_mpix_s=%.2f squish_dxt1_psnr_db=%.2f dxt1_decode_mpix_s=%.2f "
+                "squish_dxt1_decode_mpix_s=%.2f\n",
+                v1.encodeMpix, v1.psnr, hq1.encodeMpix, hq1.psnr, sq1.encodeMpix, sq1.psnr, v1.decodeMpix, sq1.decodeMpix);
+    return 0;
+}
