@@ -91,6 +91,7 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
     const float length2 = Dot(span, span);
     const float scale = e == f ? 0.0f : static_cast<float>(last) / length2;
     const Rgb dir = span * scale;
+    const auto lastPosition = static_cast<float>(last);
 
     BlockDiffusion<Rgb> diffusion;
     std::uint32_t indices = 0;
@@ -101,12 +102,10 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
         }
         const Rgb w = ColorOf(pixels[i]) * kChannelWeights + diffusion.At(i);
         const float t = Dot(w - palette[0], dir);
-        int position = 0;
-        if (t >= static_cast<float>(last)) {
-            position = last;
-        } else if (t > 0.0f) {
-            position = TruncateTowardZero(t + 0.5f);
-        }
+        // 0 at or below 0, the last position at or past it, else rounded;
+        // without branches, which the data would mispredict.
+        const float clamped = t > 0.0f ? (t < lastPosition ? t : lastPosition) : 0.0f;
+        const int position = static_cast<int>(clamped + 0.5f);
         const int index = order[position];
         indices |= static_cast<std::uint32_t>(index) << (2 * i);
         diffusion.Spread(i, w - palette[index]);
