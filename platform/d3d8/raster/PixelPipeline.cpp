@@ -1,12 +1,15 @@
 #include "platform/d3d8/raster/PixelPipeline.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "platform/d3d8/raster/RunSteps.h"
 
 namespace valmere::raster {
 namespace {
+
+std::atomic<bool> forceGeneralPath{false};
 
 inline float At(const Plane& p, float dx, float dy) { return p.value + p.dx * dx + p.dy * dy; }
 
@@ -122,6 +125,8 @@ std::uint32_t ChannelWriteMask(DWORD enable) {
 }
 
 }  // namespace
+
+void ForceGeneralPath(bool force) { forceGeneralPath.store(force, std::memory_order_relaxed); }
 
 bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, const DepthTarget& depth,
                         bool diffuseIsWhite, PixelPipeline& p) {

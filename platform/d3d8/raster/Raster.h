@@ -100,6 +100,11 @@ void Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3DRECT* rects, DWOR
 bool ConvertToSamplingLevel(D3DFORMAT format, const std::uint8_t* bits, int pitch, int width, int height,
                             const PALETTEENTRY* palette, std::vector<std::uint32_t>& texels);
 
+// Makes every later draw take the general pipeline (one step at a time over
+// each run) instead of the specialised span loops, which give the same
+// picture within a few 8-bit units. For tests and benchmarks; off by default.
+void ForceGeneralPath(bool force);
+
 // Converts the colour target's pixels to 0x00RRGGBB for presenting.
 void ReadColorTarget(const ColorTarget& color, std::vector<std::uint32_t>& pixels);
 
