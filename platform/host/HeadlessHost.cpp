@@ -47,61 +47,57 @@ int HeadlessHost::ShowMessageBox(const std::string& text, const std::string& cap
 
 void HeadlessHost::ScheduleEvent(int frame, const InputEvent& event) { script_.emplace(frame, event); }
 
-void HeadlessHost::PressKey(int frame, std::uint8_t scanCode) {
+namespace {
+
+InputEvent Event(InputEventType type) {
     InputEvent event;
-    event.type = InputEventType::KeyDown;
+    event.type = type;
+    return event;
+}
+
+InputEvent KeyEvent(InputEventType type, std::uint8_t scanCode) {
+    InputEvent event = Event(type);
     event.scanCode = scanCode;
     event.virtualKey = VirtualKeyForScanCode(scanCode);
-    ScheduleEvent(frame, event);
+    return event;
+}
+
+InputEvent ButtonEvent(InputEventType type, int button) {
+    InputEvent event = Event(type);
+    event.button = button;
+    return event;
+}
+
+}  // namespace
+
+void HeadlessHost::PressKey(int frame, std::uint8_t scanCode) {
+    ScheduleEvent(frame, KeyEvent(InputEventType::KeyDown, scanCode));
 }
 
 void HeadlessHost::ReleaseKey(int frame, std::uint8_t scanCode) {
-    InputEvent event;
-    event.type = InputEventType::KeyUp;
-    event.scanCode = scanCode;
-    event.virtualKey = VirtualKeyForScanCode(scanCode);
-    ScheduleEvent(frame, event);
+    ScheduleEvent(frame, KeyEvent(InputEventType::KeyUp, scanCode));
 }
 
 void HeadlessHost::MoveMouse(int frame, int dx, int dy) {
-    InputEvent event;
-    event.type = InputEventType::MouseMove;
+    InputEvent event = Event(InputEventType::MouseMove);
     event.dx = dx;
     event.dy = dy;
     ScheduleEvent(frame, event);
 }
 
 void HeadlessHost::PressMouseButton(int frame, int button) {
-    InputEvent event;
-    event.type = InputEventType::MouseButtonDown;
-    event.button = button;
-    ScheduleEvent(frame, event);
+    ScheduleEvent(frame, ButtonEvent(InputEventType::MouseButtonDown, button));
 }
 
 void HeadlessHost::ReleaseMouseButton(int frame, int button) {
-    InputEvent event;
-    event.type = InputEventType::MouseButtonUp;
-    event.button = button;
-    ScheduleEvent(frame, event);
+    ScheduleEvent(frame, ButtonEvent(InputEventType::MouseButtonUp, button));
 }
 
-void HeadlessHost::LoseFocus(int frame) {
-    InputEvent event;
-    event.type = InputEventType::FocusLost;
-    ScheduleEvent(frame, event);
-}
+void HeadlessHost::LoseFocus(int frame) { ScheduleEvent(frame, Event(InputEventType::FocusLost)); }
 
-void HeadlessHost::GainFocus(int frame) {
-    InputEvent event;
-    event.type = InputEventType::FocusGained;
-    ScheduleEvent(frame, event);
-}
+void HeadlessHost::GainFocus(int frame) { ScheduleEvent(frame, Event(InputEventType::FocusGained)); }
 
-void HeadlessHost::RequestClose(int frame) {
-    InputEvent event;
-    event.type = InputEventType::CloseRequested;
-    ScheduleEvent(frame, event);
-}
+void HeadlessHost::RequestClose(int frame) { ScheduleEvent(frame, Event(InputEventType::CloseRequested)); }
 
 std::uint32_t HeadlessHost::LastFramePixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= lastWidth_ || y >= lastHeight_) return 0;
