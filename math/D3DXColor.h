@@ -48,3 +48,37 @@ struct D3DXCOLOR {
     bool operator!=(const D3DXCOLOR& c) const { return !(*this == c); }
 };
 static_assert(sizeof(D3DXCOLOR) == 16, "D3DXCOLOR is four floats");
+
+// Colour helpers. Each writes out and returns it; out may alias an input.
+inline D3DXCOLOR* D3DXColorNegative(D3DXCOLOR* out, const D3DXCOLOR* c) {
+    *out = D3DXCOLOR(1.0f - c->r, 1.0f - c->g, 1.0f - c->b, c->a);  // alpha kept
+    return out;
+}
+inline D3DXCOLOR* D3DXColorAdd(D3DXCOLOR* out, const D3DXCOLOR* c1, const D3DXCOLOR* c2) {
+    *out = *c1 + *c2;
+    return out;
+}
+inline D3DXCOLOR* D3DXColorSubtract(D3DXCOLOR* out, const D3DXCOLOR* c1, const D3DXCOLOR* c2) {
+    *out = *c1 - *c2;
+    return out;
+}
+inline D3DXCOLOR* D3DXColorScale(D3DXCOLOR* out, const D3DXCOLOR* c, float s) {
+    *out = *c * s;
+    return out;
+}
+// Component-wise product, alpha included.
+inline D3DXCOLOR* D3DXColorModulate(D3DXCOLOR* out, const D3DXCOLOR* c1, const D3DXCOLOR* c2) {
+    *out = D3DXCOLOR(c1->r * c2->r, c1->g * c2->g, c1->b * c2->b, c1->a * c2->a);
+    return out;
+}
+// c1 + s·(c2 − c1)
+inline D3DXCOLOR* D3DXColorLerp(D3DXCOLOR* out, const D3DXCOLOR* c1, const D3DXCOLOR* c2, float s) {
+    *out = *c1 + (*c2 - *c1) * s;
+    return out;
+}
+
+// Saturation: grey = 0.2125·r + 0.7154·g + 0.0721·b; each of r, g, b becomes
+// grey + s·(component − grey); alpha is kept. s = 0 gives grey, 1 the input.
+D3DXCOLOR* D3DXColorAdjustSaturation(D3DXCOLOR* out, const D3DXCOLOR* c, float s);
+// Contrast: each of r, g, b becomes 0.5 + k·(component − 0.5); alpha is kept.
+D3DXCOLOR* D3DXColorAdjustContrast(D3DXCOLOR* out, const D3DXCOLOR* c, float k);
