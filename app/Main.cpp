@@ -1,0 +1,71 @@
+// The viewer's process: the host, the four globals in their order, and
+// main. With a display the viewer opens a real window (SdlHost); without
+// one it says so and runs headless: a short scripted walk, then Escape, and
+// the last frame is saved as a PNG whose path it prints.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/Application.h"
+#include "app/Globals.h"
+#include "app/WinMain.h"
+#include "input/Input.h"
+#include "platform/host/HeadlessHost.h"
+#include "world/Camera.h"
+#include "world/World.h"
+
+namespace {
+
+constexpr int kHeadlessFrames = 180;
+
+// Chosen before any global touches the platform: the globals below are
+// constructed in the order of their definitions.
+struct HostChoice {
+    bool headless = false;
+
+    HostChoice() {
+        if (valmere::host::RealDisplayAvailable()) {
+            if (auto sdl = valmere::host::CreateSdlHost()) {
+                valmere::host::InstallHost(std::move(sdl));
+                return;
+            }
+        }
+        std::fprintf(stderr, "valmere: no display available; running headless for %d frames\n", kHeadlessFrames);
+        headless = true;
+        auto& host = valmere::host::InstallHeadlessHost();
+        // Walk forward, look right and up a little, strafe, jump, then quit.
+        host.PressKey(5, DIK_W);
+        host.MoveMouse(20, 40, 0);
+        host.MoveMouse(40, 0, -15);
+        host.ReleaseKey(90, DIK_W);
+        host.PressKey(95, DIK_D);
+        host.ReleaseKey(120, DIK_D);
+        host.PressKey(125, DIK_SPACE);
+        host.ReleaseKey(127, DIK_SPACE);
+        host.PressKey(kHeadlessFrames, DIK_ESCAPE);
+    }
+} hostChoice;
+
+}  // namespace
+
+CCamera g_camera;
+CApplication g_application;
+CInput g_input;
+CWorld g_world;
+
+BYTE g_running = 1;
+HINSTANCE g_instance = nullptr;
+ID3DXFont* g_font = nullptr;
+
+int main() {
+    const int exitCode = WinMain(g_instance, nullptr, nullptr, 0);
+    if (hostChoice.headless) {
+        const auto* host = valmere::host::CurrentHeadlessHost();
+        const std::string path = (std::filesystem::temp_directory_path() / "valmere-last-frame.png").string();
+        if (host && host->SaveLastFrame(path))
+            std::printf("valmere: last frame (%d presented) saved to %s\n", host->PresentedFrames(), path.c_str());
+        else
+            std::fprintf(stderr, "valmere: no frame was presented\n");
+    }
+    return exitCode;
+}
