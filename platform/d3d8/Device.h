@@ -144,8 +144,10 @@ private:
     TextureResource* OwnTexture(IDirect3DBaseTexture8* texture) const;
     HRESULT CheckTextureRequest(D3DRESOURCETYPE type, UINT width, UINT height, UINT depth, UINT& levels, DWORD usage,
                                 D3DFORMAT format, D3DPOOL pool) const;
-    template <class Make>
-    HRESULT CreateSurface(Make make, IDirect3DSurface8** surface);
+    HRESULT CreateFreeSurface(UINT width, UINT height, D3DFORMAT format, DWORD usage, D3DPOOL pool, bool lockable,
+                              IDirect3DSurface8** surface);
+    bool AcceptsTargetSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                              DWORD usage) const;
 
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount, const std::uint8_t* vertices,
                  UINT vertexCount, UINT stride);

@@ -147,46 +147,36 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
     return Construct<VertexBuffer>(vertexBuffer, this, length, usage, fvf, pool);
 }
 
-template <class Make>
-HRESULT Device::CreateSurface(Make make, IDirect3DSurface8** surface) {
-    try {
-        *surface = make();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return D3D_OK;
+HRESULT Device::CreateFreeSurface(UINT width, UINT height, D3DFORMAT format, DWORD usage, D3DPOOL pool, bool lockable,
+                                  IDirect3DSurface8** surface) {
+    return Construct<Surface>(surface, this, nullptr, PixelStorage(*FindFormatLayout(format), width, height), usage, pool,
+                              lockable, DeviceResource::Tracking::Tracked);
+}
+
+// Render targets and depth buffers: default-pool surfaces of a format the
+// adapter accepts for that usage, no larger than its textures.
+bool Device::AcceptsTargetSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                  DWORD usage) const {
+    return multiSample == D3DMULTISAMPLE_NONE && width != 0 && height != 0 &&
+           width <= Profile().caps.MaxTextureWidth && height <= Profile().caps.MaxTextureHeight &&
+           ProfileAcceptsFormat(Profile(), D3DRTYPE_SURFACE, usage, format);
 }
 
 HRESULT Device::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
                                    BOOL lockable, IDirect3DSurface8** surface) {
     if (InjectedFailure("CreateRenderTarget")) return D3DERR_OUTOFVIDEOMEMORY;
-    if (surface == nullptr || multiSample != D3DMULTISAMPLE_NONE || width == 0 || height == 0 ||
-        width > Profile().caps.MaxTextureWidth || height > Profile().caps.MaxTextureHeight ||
-        !ProfileAcceptsFormat(Profile(), D3DRTYPE_SURFACE, D3DUSAGE_RENDERTARGET, format))
+    if (surface == nullptr || !AcceptsTargetSurface(width, height, format, multiSample, D3DUSAGE_RENDERTARGET))
         return D3DERR_INVALIDCALL;
-    return CreateSurface(
-        [&] {
-            return new Surface(this, nullptr, PixelStorage(*FindFormatLayout(format), width, height),
-                               D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, lockable != FALSE,
-                               DeviceResource::Tracking::Tracked);
-        },
-        surface);
+    return CreateFreeSurface(width, height, format, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, lockable != FALSE, surface);
 }
 
 HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
                                           IDirect3DSurface8** surface) {
     if (InjectedFailure("CreateDepthStencilSurface")) return D3DERR_OUTOFVIDEOMEMORY;
-    if (surface == nullptr || multiSample != D3DMULTISAMPLE_NONE || width == 0 || height == 0 ||
-        width > Profile().caps.MaxTextureWidth || height > Profile().caps.MaxTextureHeight ||
-        !ProfileAcceptsFormat(Profile(), D3DRTYPE_SURFACE, D3DUSAGE_DEPTHSTENCIL, format))
+    if (surface == nullptr || !AcceptsTargetSurface(width, height, format, multiSample, D3DUSAGE_DEPTHSTENCIL))
         return D3DERR_INVALIDCALL;
-    return CreateSurface(
-        [&] {
-            return new Surface(this, nullptr, PixelStorage(*FindFormatLayout(format), width, height),
-                               D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, format == D3DFMT_D16_LOCKABLE,
-                               DeviceResource::Tracking::Tracked);
-        },
-        surface);
+    return CreateFreeSurface(width, height, format, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT,
+                             format == D3DFMT_D16_LOCKABLE, surface);
 }
 
 // Image surfaces live in system memory and may have any format the device
@@ -198,12 +188,7 @@ HRESULT Device::CreateImageSurface(UINT width, UINT height, D3DFORMAT format, ID
         width > kUncheckedExtentLimit || height > kUncheckedExtentLimit)
         return D3DERR_INVALIDCALL;
     if (IsBlockFormat(*layout) && (width % 4 != 0 || height % 4 != 0)) return D3DERR_INVALIDCALL;
-    return CreateSurface(
-        [&] {
-            return new Surface(this, nullptr, PixelStorage(*layout, width, height), 0, D3DPOOL_SYSTEMMEM, true,
-                               DeviceResource::Tracking::Tracked);
-        },
-        surface);
+    return CreateFreeSurface(width, height, format, 0, D3DPOOL_SYSTEMMEM, true, surface);
 }
 
 // Every rectangle is checked before any is copied, so a bad one copies

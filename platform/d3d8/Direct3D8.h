@@ -120,9 +120,11 @@ struct IDirect3DDevice8 : IUnknown {
     virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
 
     // State blocks. Between BeginStateBlock and EndStateBlock the Set calls
-    // are recorded (and applied); the handle returned by EndStateBlock names
-    // the recorded set. CaptureStateBlock stores the current values of that
-    // set, ApplyStateBlock sets them.
+    // are recorded into the block and not applied to the device (Get calls
+    // keep answering the device's values); the handle returned by
+    // EndStateBlock names the recorded set. CaptureStateBlock stores the
+    // current values of that set, ApplyStateBlock sets them. Reset deletes
+    // every state block.
     virtual HRESULT BeginStateBlock() = 0;
     virtual HRESULT EndStateBlock(DWORD* token) = 0;
     virtual HRESULT ApplyStateBlock(DWORD token) = 0;

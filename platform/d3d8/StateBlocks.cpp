@@ -64,7 +64,9 @@ StateBlock* Device::FindBlock(DWORD token) {
 // indices in mask.lights and enable flags for those in mask.lightEnables;
 // an index missing from `from` is left alone (an enable flag of a light the
 // source does not have counts as disabled).
-static void CopyMasked(const StateMask& mask, const DeviceState& from, DeviceState& to) {
+namespace {
+
+void CopyMasked(const StateMask& mask, const DeviceState& from, DeviceState& to) {
     for (std::size_t rs = 0; rs < D3DRS_MAX; ++rs)
         if (mask.renderStates.test(rs)) to.renderStates[rs] = from.renderStates[rs];
     for (std::size_t stage = 0; stage < D3DMAXTEXTURESTAGES; ++stage) {
@@ -93,6 +95,8 @@ static void CopyMasked(const StateMask& mask, const DeviceState& from, DeviceSta
         slot->second.enabled = enabled;
     }
 }
+
+}  // namespace
 
 void Device::ApplyBlock(const StateBlock& block) { CopyMasked(block.mask, block.values, state_); }
 
