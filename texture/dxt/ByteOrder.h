@@ -1,7 +1,9 @@
 // Little-endian loads and stores of block fields.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace valmere {
 
@@ -10,9 +12,11 @@ inline std::uint32_t Load32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
+// The low `count` (at most 8) bytes of a little-endian value.
 inline std::uint64_t LoadBytes(const std::uint8_t* p, int count) {
+    static_assert(std::endian::native == std::endian::little, "block fields are copied in host order");
     std::uint64_t v = 0;
-    for (int i = count - 1; i >= 0; --i) v = (v << 8) | p[i];
+    std::memcpy(&v, p, static_cast<std::size_t>(count));
     return v;
 }
 

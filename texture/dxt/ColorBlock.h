@@ -28,7 +28,11 @@ constexpr float kOneThird = 0.33333334f;
 constexpr float kTwoThirds = 0.6666667f;
 
 // 5:6:5 code to colour; alpha 1.
-D3DXCOLOR FromRgb565(std::uint16_t c);
+inline D3DXCOLOR FromRgb565(std::uint16_t c) {
+    return D3DXCOLOR(static_cast<float>((c >> 11) & 31) * (1.0f / 31.0f),
+                     static_cast<float>((c >> 5) & 63) * (1.0f / 63.0f),
+                     static_cast<float>(c & 31) * (1.0f / 31.0f), 1.0f);
+}
 // Colour (clamped to 0..1) to the nearest 5:6:5 code.
 std::uint16_t ToRgb565(Rgb c);
 
@@ -40,8 +44,12 @@ void FitColorEndpoints(const Rgb* colors, int colorCount, Rgb& a, Rgb& b);
 // with alpha below 0.5 select the three-colour mode and index 3.
 void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTransparency);
 
-// Decodes the 8-byte colour block into 16 pixels (alpha 1, or 0 for index 3
-// of a three-colour block).
-void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block);
+// The four colours a colour block's indices select (alpha 1, or 0 for
+// index 3 of a three-colour block).
+void ColorPalette(const std::uint8_t* block, D3DXCOLOR* palette);
+
+// Decodes the 8-byte colour block into 16 pixels. `alphas`, when given,
+// replaces the alpha of each pixel.
+void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block, const float* alphas = nullptr);
 
 }  // namespace valmere

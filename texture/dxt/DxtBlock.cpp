@@ -30,10 +30,11 @@ HRESULT PackWithAlpha(void* block, const D3DXCOLOR* pixels) {
     return S_OK;
 }
 
-template <void (*UnpackAlpha)(D3DXCOLOR*, const std::uint8_t*), bool Premultiplied>
+template <void (*UnpackAlpha)(float*, const std::uint8_t*), bool Premultiplied>
 HRESULT UnpackWithAlpha(D3DXCOLOR* pixels, const void* block) {
-    UnpackColorBlock(pixels, Bytes(block) + kColorHalf);
-    UnpackAlpha(pixels, Bytes(block));
+    float alphas[kBlockPixels];
+    UnpackAlpha(alphas, Bytes(block));
+    UnpackColorBlock(pixels, Bytes(block) + kColorHalf, alphas);
     if constexpr (Premultiplied) UnpremultiplyBlock(pixels);
     return S_OK;
 }

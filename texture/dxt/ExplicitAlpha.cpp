@@ -25,9 +25,10 @@ void PackExplicitAlpha(std::uint8_t* block, const D3DXCOLOR* pixels) {
     StoreBytes(block, bits, 8);
 }
 
-void UnpackExplicitAlpha(D3DXCOLOR* pixels, const std::uint8_t* block) {
-    const std::uint64_t bits = LoadBytes(block, 8);
-    for (int i = 0; i < 16; ++i) pixels[i].a = static_cast<float>((bits >> (4 * i)) & 15) * kNibbleStep;
+void UnpackExplicitAlpha(float* alphas, const std::uint8_t* block) {
+    std::uint64_t bits = LoadBytes(block, 8);
+#pragma GCC unroll 16
+    for (int i = 0; i < 16; ++i, bits >>= 4) alphas[i] = static_cast<float>(bits & 15) * kNibbleStep;
 }
 
 }  // namespace valmere

@@ -23,21 +23,23 @@ void StoreIndices(std::uint8_t* block, const int* indices) {
 }  // namespace
 
 void AlphaPalette(std::uint8_t alpha0, std::uint8_t alpha1, float* palette) {
+    // Entry j is (w0 a0 + w1 a1) * scale + constant, from one row per mode, so
+    // the mode (random between neighbouring blocks) costs no branch:
+    // eight-step ((7 - k) a0 + k a1) / 7, six-step ((5 - k) a0 + k a1) / 5
+    // followed by 0 and 1.
+    struct Weights {
+        float w0[8], w1[8], scale[8], constant[8];
+    };
+    static constexpr Weights kModes[2] = {
+        {{1, 0, 6, 5, 4, 3, 2, 1}, {0, 1, 1, 2, 3, 4, 5, 6},
+         {1, 1, kSeventh, kSeventh, kSeventh, kSeventh, kSeventh, kSeventh}, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {{1, 0, 4, 3, 2, 1, 0, 0}, {0, 1, 1, 2, 3, 4, 0, 0}, {1, 1, kFifth, kFifth, kFifth, kFifth, 0, 0},
+         {0, 0, 0, 0, 0, 0, 0, 1}},
+    };
+    const Weights& m = kModes[alpha0 > alpha1 ? 0 : 1];
     const float a0 = static_cast<float>(alpha0) * (1.0f / 255.0f);
     const float a1 = static_cast<float>(alpha1) * (1.0f / 255.0f);
-    palette[0] = a0;
-    palette[1] = a1;
-    if (alpha0 > alpha1) {
-        for (int k = 1; k <= 6; ++k) {
-            palette[k + 1] = (static_cast<float>(7 - k) * a0 + static_cast<float>(k) * a1) * kSeventh;
-        }
-    } else {
-        for (int k = 1; k <= 4; ++k) {
-            palette[k + 1] = (static_cast<float>(5 - k) * a0 + static_cast<float>(k) * a1) * kFifth;
-        }
-        palette[6] = 0.0f;
-        palette[7] = 1.0f;
-    }
+    for (int j = 0; j < 8; ++j) palette[j] = (m.w0[j] * a0 + m.w1[j] * a1) * m.scale[j] + m.constant[j];
 }
 
 void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels) {
@@ -109,11 +111,16 @@ void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels) {
     StoreIndices(block, indices);
 }
 
-void UnpackInterpolatedAlpha(D3DXCOLOR* pixels, const std::uint8_t* block) {
+void UnpackInterpolatedAlpha(float* alphas, const std::uint8_t* block) {
     float palette[8];
     AlphaPalette(block[0], block[1], palette);
-    const std::uint64_t bits = LoadBytes(block + 2, 6);
-    for (int i = 0; i < 16; ++i) pixels[i].a = palette[(bits >> (3 * i)) & 7];
+    // Two 24-bit groups of eight 3-bit indices (bytes 2-4 and 5-7); the
+    // 32-bit loads stay inside the 16-byte block.
+    for (int half = 0; half < 2; ++half) {
+        std::uint32_t bits = Load32(block + 2 + 3 * half);
+#pragma GCC unroll 8
+        for (int i = 0; i < 8; ++i, bits >>= 3) alphas[8 * half + i] = palette[bits & 7];
+    }
 }
 
 }  // namespace valmere

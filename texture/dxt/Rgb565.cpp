@@ -4,12 +4,6 @@
 
 namespace valmere {
 
-D3DXCOLOR FromRgb565(std::uint16_t c) {
-    return D3DXCOLOR(static_cast<float>((c >> 11) & 31) * (1.0f / 31.0f),
-                     static_cast<float>((c >> 5) & 63) * (1.0f / 63.0f),
-                     static_cast<float>(c & 31) * (1.0f / 31.0f), 1.0f);
-}
-
 std::uint16_t ToRgb565(Rgb c) {
     const int r = QuantizeTruncate(ClampChannel(c.r, 0.0f, 1.0f), 31.0f, 0.5f);
     const int g = QuantizeTruncate(ClampChannel(c.g, 0.0f, 1.0f), 63.0f, 0.5f);
