@@ -3,25 +3,17 @@
 #pragma once
 
 #include "math/D3DXColor.h"
+#include "texture/dxt/Float4.h"
 
 #include <cstdint>
 
 namespace valmere {
 
-struct Rgb {
-    float r, g, b;
-};
-
-inline Rgb operator+(Rgb x, Rgb y) { return {x.r + y.r, x.g + y.g, x.b + y.b}; }
-inline Rgb operator-(Rgb x, Rgb y) { return {x.r - y.r, x.g - y.g, x.b - y.b}; }
-inline Rgb operator*(Rgb x, float s) { return {x.r * s, x.g * s, x.b * s}; }
-inline Rgb operator*(Rgb x, Rgb y) { return {x.r * y.r, x.g * y.g, x.b * y.b}; }
-inline float Dot(Rgb x, Rgb y) { return x.r * y.r + x.g * y.g + x.b * y.b; }
-
 // The fit measures distance in weighted colour: red and blue count by their
-// share of luminance relative to green (0.2125/0.7154, 0.0721/0.7154).
-constexpr Rgb kChannelWeights = {0.29703665f, 1.0f, 0.10078278f};
-constexpr Rgb kInverseWeights = {3.366588f, 1.0f, 9.92233f};
+// share of luminance relative to green (0.2125/0.7154, 0.0721/0.7154). The
+// fourth lane is unused (0).
+constexpr Float4 kChannelWeights = {0.29703665f, 1.0f, 0.10078278f, 0.0f};
+constexpr Float4 kInverseWeights = {3.366588f, 1.0f, 9.92233f, 0.0f};
 
 // c0 + (c1 - c0) * t for the interpolated palette entries.
 constexpr float kOneThird = 0.33333334f;
@@ -33,12 +25,12 @@ inline D3DXCOLOR FromRgb565(std::uint16_t c) {
                      static_cast<float>((c >> 5) & 63) * (1.0f / 63.0f),
                      static_cast<float>(c & 31) * (1.0f / 31.0f), 1.0f);
 }
-// Colour (clamped to 0..1) to the nearest 5:6:5 code.
-std::uint16_t ToRgb565(Rgb c);
+// Colour r, g, b (each clamped to 0..1) to the nearest 5:6:5 code.
+std::uint16_t ToRgb565(Float4 c);
 
 // Least-squares endpoints A and B (weighted colours) for 16 weighted colours
 // and a palette of `colorCount` (4 or 3) entries.
-void FitColorEndpoints(const Rgb* colors, int colorCount, Rgb& a, Rgb& b);
+void FitColorEndpoints(const Float4* colors, int colorCount, Float4& a, Float4& b);
 
 // Encodes the 8-byte colour block. With `allowTransparency` (DXT1), pixels
 // with alpha below 0.5 select the three-colour mode and index 3.

@@ -1,26 +1,28 @@
 // Colour half encoder: representatives quantised to 5:6:5 with error
 // diffusion, the endpoint fit, then index assignment with error diffusion.
+// Colours are Float4 (r, g, b, 0); the fourth lane stays 0 throughout.
 #include "texture/dxt/BlockDiffusion.h"
 #include "texture/dxt/ByteOrder.h"
 #include "texture/dxt/ColorBlock.h"
-#include "texture/format/Quantize.h"
 
 namespace valmere {
 namespace {
 
-Rgb ColorOf(const D3DXCOLOR& c) { return {c.r, c.g, c.b}; }
+constexpr Float4 kRgbOnly = {1, 1, 1, 0};
+
+Float4 ColorOf(const D3DXCOLOR& c) { return Load4(c) * kRgbOnly; }
 
 bool IsTransparent(const D3DXCOLOR& c) { return c.a < 0.5f; }
 
 // Pixels snapped to the 5:6:5 grid, diffusing what the snap loses, so that
 // the fit sees the colours a dithered 5:6:5 image would hold.
-void QuantizedRepresentatives(const D3DXCOLOR* pixels, Rgb* weighted) {
-    BlockDiffusion<Rgb> diffusion;
+void QuantizedRepresentatives(const D3DXCOLOR* pixels, Float4* weighted) {
+    constexpr Float4 kScale = {31.0f, 63.0f, 31.0f, 0.0f};
+    constexpr Float4 kStep = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, 0.0f};
+    BlockDiffusion<Float4> diffusion;
     for (int i = 0; i < 16; ++i) {
-        const Rgb c = ColorOf(pixels[i]) + diffusion.At(i);
-        const Rgb q = {static_cast<float>(QuantizeTruncate(c.r, 31.0f, 0.5f)) * (1.0f / 31.0f),
-                       static_cast<float>(QuantizeTruncate(c.g, 63.0f, 0.5f)) * (1.0f / 63.0f),
-                       static_cast<float>(QuantizeTruncate(c.b, 31.0f, 0.5f)) * (1.0f / 31.0f)};
+        const Float4 c = ColorOf(pixels[i]) + diffusion.At(i);
+        const Float4 q = ToFloat4(TruncateLanes(c * kScale + 0.5f)) * kStep;
         diffusion.Spread(i, c - q);
         weighted[i] = q * kChannelWeights;
     }
@@ -46,10 +48,10 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
     const bool three = transparent > 0;
     const int colorCount = three ? 3 : 4;
 
-    Rgb representatives[16];
+    Float4 representatives[16];
     QuantizedRepresentatives(pixels, representatives);
-    Rgb a;
-    Rgb b;
+    Float4 a;
+    Float4 b;
     FitColorEndpoints(representatives, colorCount, a, b);
     const std::uint16_t e = ToRgb565(a * kInverseWeights);
     const std::uint16_t f = ToRgb565(b * kInverseWeights);
@@ -58,12 +60,10 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
         return;
     }
 
-    const D3DXCOLOR pe = FromRgb565(e);
-    const D3DXCOLOR pf = FromRgb565(f);
-    const Rgb p0 = ColorOf(pe) * kChannelWeights;
-    const Rgb p1 = ColorOf(pf) * kChannelWeights;
+    const Float4 p0 = ColorOf(FromRgb565(e)) * kChannelWeights;
+    const Float4 p1 = ColorOf(FromRgb565(f)) * kChannelWeights;
     // Four-colour blocks need colour0 > colour1, three-colour ones <=.
-    Rgb palette[4];
+    Float4 palette[4];
     std::uint16_t colour0 = f;
     std::uint16_t colour1 = e;
     palette[0] = p1;
@@ -74,7 +74,7 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
         palette[0] = p0;
         palette[1] = p1;
     }
-    const Rgb span = palette[1] - palette[0];
+    const Float4 span = palette[1] - palette[0];
     static constexpr int kFourOrder[4] = {0, 2, 3, 1};
     static constexpr int kThreeOrder[3] = {0, 2, 1};
     const int* order = kFourOrder;
@@ -88,25 +88,23 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
 
     // Projection onto the endpoint line, scaled so positions run 0..last.
     const int last = colorCount - 1;
-    const float length2 = Dot(span, span);
-    const float scale = e == f ? 0.0f : static_cast<float>(last) / length2;
-    const Rgb dir = span * scale;
     const auto lastPosition = static_cast<float>(last);
+    const float scale = e == f ? 0.0f : lastPosition / Dot3(span, span);
+    const Float4 dir = span * scale;
 
-    BlockDiffusion<Rgb> diffusion;
+    BlockDiffusion<Float4> diffusion;
     std::uint32_t indices = 0;
     for (int i = 0; i < 16; ++i) {
         if (three && IsTransparent(pixels[i])) {
             indices |= 3u << (2 * i);
             continue;
         }
-        const Rgb w = ColorOf(pixels[i]) * kChannelWeights + diffusion.At(i);
-        const float t = Dot(w - palette[0], dir);
+        const Float4 w = ColorOf(pixels[i]) * kChannelWeights + diffusion.At(i);
+        const float t = Dot3(w - palette[0], dir);
         // 0 at or below 0, the last position at or past it, else rounded;
         // without branches, which the data would mispredict.
         const float clamped = t > 0.0f ? (t < lastPosition ? t : lastPosition) : 0.0f;
-        const int position = static_cast<int>(clamped + 0.5f);
-        const int index = order[position];
+        const int index = order[static_cast<int>(clamped + 0.5f)];
         indices |= static_cast<std::uint32_t>(index) << (2 * i);
         diffusion.Spread(i, w - palette[index]);
     }

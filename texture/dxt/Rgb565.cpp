@@ -1,14 +1,12 @@
 #include "texture/dxt/ColorBlock.h"
 
-#include "texture/format/Quantize.h"
-
 namespace valmere {
 
-std::uint16_t ToRgb565(Rgb c) {
-    const int r = QuantizeTruncate(ClampChannel(c.r, 0.0f, 1.0f), 31.0f, 0.5f);
-    const int g = QuantizeTruncate(ClampChannel(c.g, 0.0f, 1.0f), 63.0f, 0.5f);
-    const int b = QuantizeTruncate(ClampChannel(c.b, 0.0f, 1.0f), 31.0f, 0.5f);
-    return static_cast<std::uint16_t>((r << 11) | (g << 5) | b);
+std::uint16_t ToRgb565(Float4 c) {
+    constexpr Float4 kScale = {31.0f, 63.0f, 31.0f, 0.0f};
+    const Float4 clamped = Min4(Max4(c, Float4{0, 0, 0, 0}), Float4{1, 1, 1, 1});
+    const Int4 q = TruncateLanes(clamped * kScale + 0.5f);
+    return static_cast<std::uint16_t>((q[0] << 11) | (q[1] << 5) | q[2]);
 }
 
 }  // namespace valmere
