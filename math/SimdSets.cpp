@@ -31,14 +31,12 @@ inline float* Transform(float* out, const float* v, const D3DXMATRIX* m) {
     return out;
 }
 
+// The w test runs on a scalar: a predictable branch costs less than a blend.
 template <typename V, typename Isa, int N>
 V* TransformCoord(V* out, const V* v, const D3DXMATRIX* m) {
     const __m128 r = TransformLanes<Isa, N, true>(Load<Isa, N>(v->Data()), LoadRows(m->Data()));
     const __m128 w = Splat<Isa, 3>(r);
-    const __m128 distance = _mm_andnot_ps(_mm_set1_ps(-0.0f), _mm_sub_ps(w, _mm_set1_ps(1.0f)));
-    const __m128 keep = _mm_cmple_ps(distance, _mm_set1_ps(kNearTolerance));
-    const __m128 divided = _mm_mul_ps(r, ReciprocalRefined(w));
-    Store<N>(out->Data(), _mm_or_ps(_mm_and_ps(keep, r), _mm_andnot_ps(keep, divided)));
+    Store<N>(out->Data(), IsNear(FirstLane(w), 1.0f) ? r : _mm_mul_ps(r, ReciprocalRefined(w)));
     return out;
 }
 
@@ -132,11 +130,12 @@ Adjugate ComputeAdjugate(const D3DXMATRIX* matrix) {
     const __m128 f3 = Minors<Isa, 0, 3>(m), f4 = Minors<Isa, 0, 2>(m), f5 = Minors<Isa, 0, 1>(m);
     const __m128 v0 = ColumnHead<Isa, 0>(m), v1 = ColumnHead<Isa, 1>(m);
     const __m128 v2 = ColumnHead<Isa, 2>(m), v3 = ColumnHead<Isa, 3>(m);
-    const __m128 signA = _mm_setr_ps(1, -1, 1, -1);
-    const __m128 signB = _mm_setr_ps(-1, 1, -1, 1);
+    // Signs flip by xor with −0.0 in the negated lanes.
+    const __m128 signA = _mm_setr_ps(0.0f, -0.0f, 0.0f, -0.0f);
+    const __m128 signB = _mm_setr_ps(-0.0f, 0.0f, -0.0f, 0.0f);
     auto cofactors = [](__m128 a, __m128 fa, __m128 b, __m128 fb, __m128 c, __m128 fc, __m128 sign) {
         const __m128 sum = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(a, fa), _mm_mul_ps(b, fb)), _mm_mul_ps(c, fc));
-        return _mm_mul_ps(sum, sign);
+        return _mm_xor_ps(sum, sign);
     };
     Adjugate adj;
     adj.rows.r[0] = cofactors(v1, f0, v2, f1, v3, f2, signA);
