@@ -5,6 +5,8 @@
 #include "texture/dxt/ByteOrder.h"
 #include "texture/dxt/ColorBlock.h"
 
+#include <algorithm>
+
 namespace valmere {
 namespace {
 
@@ -92,21 +94,29 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
     const float scale = e == f ? 0.0f : lastPosition / Dot3(span, span);
     const Float4 dir = span * scale;
 
-    BlockDiffusion<Float4> diffusion;
+    // Only the projection t = (w - entry0) . dir decides an index, and it is
+    // linear in w, so the diffused error is carried as its projection: the
+    // pixels' own projections are computed up front and the sequential part
+    // is scalar.
+    float projected[16];
+    for (int i = 0; i < 16; ++i) projected[i] = Dot3(ColorOf(pixels[i]) * kChannelWeights - palette[0], dir);
+    float entryPosition[4];
+    for (int k = 0; k < colorCount; ++k) entryPosition[k] = Dot3(palette[k] - palette[0], dir);
+
+    BlockDiffusion<float> diffusion;
     std::uint32_t indices = 0;
     for (int i = 0; i < 16; ++i) {
         if (three && IsTransparent(pixels[i])) {
             indices |= 3u << (2 * i);
             continue;
         }
-        const Float4 w = ColorOf(pixels[i]) * kChannelWeights + diffusion.At(i);
-        const float t = Dot3(w - palette[0], dir);
-        // 0 at or below 0, the last position at or past it, else rounded;
-        // without branches, which the data would mispredict.
-        const float clamped = t > 0.0f ? (t < lastPosition ? t : lastPosition) : 0.0f;
+        const float t = projected[i] + diffusion.At(i);
+        // 0 at or below 0 (and for NaN), the last position at or past it,
+        // else rounded.
+        const float clamped = std::min(lastPosition, std::max(0.0f, t));
         const int index = order[static_cast<int>(clamped + 0.5f)];
         indices |= static_cast<std::uint32_t>(index) << (2 * i);
-        diffusion.Spread(i, w - palette[index]);
+        diffusion.Spread(i, t - entryPosition[index]);
     }
     WriteBlock(block, colour0, colour1, indices);
 }
