@@ -4,6 +4,8 @@
 #include "texture/dxt/ByteOrder.h"
 #include "texture/format/Quantize.h"
 
+#include <algorithm>
+
 namespace valmere {
 namespace {
 
@@ -93,18 +95,18 @@ void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels) {
     // the endpoint count as past its far end instead.
     const bool flat = span == 0.0f;
 
+    // Below entry 0 a six-step block may pick the fixed 0 (index 6) and past
+    // entry 1 the fixed 1 (index 7); the choices are selects, not branches.
+    const float nearZero = palette[0] * 0.5f;
+    const float nearOne = (palette[1] + 1.0f) * 0.5f;
+    const auto lastPosition = static_cast<float>(steps);
     BlockDiffusion<float> diffusion;
     for (int i = 0; i < 16; ++i) {
         const float v = pixels[i].a + diffusion.At(i);
-        const float t = flat ? (v > palette[0] ? static_cast<float>(steps) : 0.0f) : (v - palette[0]) * toPosition;
-        int index;
-        if (t <= 0.0f) {
-            index = six && palette[0] * 0.5f >= v ? 6 : 0;
-        } else if (t >= static_cast<float>(steps)) {
-            index = six && (palette[1] + 1.0f) * 0.5f <= v ? 7 : 1;
-        } else {
-            index = order[TruncateTowardZero(t + 0.5f)];
-        }
+        const float t = flat ? (v > palette[0] ? lastPosition : 0.0f) : (v - palette[0]) * toPosition;
+        int index = order[static_cast<int>(std::min(lastPosition, std::max(0.0f, t)) + 0.5f)];
+        index = six && t <= 0.0f && nearZero >= v ? 6 : index;
+        index = six && t >= lastPosition && nearOne <= v ? 7 : index;
         indices[i] = index;
         diffusion.Spread(i, v - palette[index]);
     }
