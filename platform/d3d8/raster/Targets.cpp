@@ -1,5 +1,6 @@
 // Clear and read-back of the colour and depth targets.
 #include <algorithm>
+#include <cstring>
 
 #include "platform/d3d8/raster/Raster.h"
 #include "platform/d3d8/raster/TargetFormats.h"
@@ -25,14 +26,24 @@ PixelRect ViewportRect(const D3DVIEWPORT8& vp) {
 }
 
 template <typename T>
+T* PixelRow(std::uint8_t* bits, int pitch, int y) {
+    return reinterpret_cast<T*>(bits + static_cast<std::ptrdiff_t>(y) * pitch);
+}
+
+template <typename T>
 void FillRect(std::uint8_t* bits, int pitch, PixelRect r, T value, T keepMask) {
+    if (keepMask == 0) {
+        // The first row is filled, the others copied from it (memcpy moves
+        // whole vector registers; the element loop of fill does not).
+        T* first = PixelRow<T>(bits, pitch, r.top) + r.left;
+        const std::size_t count = static_cast<std::size_t>(r.right - r.left);
+        std::fill(first, first + count, value);
+        for (int y = r.top + 1; y < r.bottom; ++y) std::memcpy(PixelRow<T>(bits, pitch, y) + r.left, first, count * sizeof(T));
+        return;
+    }
     for (int y = r.top; y < r.bottom; ++y) {
-        T* row = reinterpret_cast<T*>(bits + static_cast<std::ptrdiff_t>(y) * pitch);
-        if (keepMask == 0) {
-            std::fill(row + r.left, row + r.right, value);
-        } else {
-            for (int x = r.left; x < r.right; ++x) row[x] = static_cast<T>((row[x] & keepMask) | value);
-        }
+        T* row = PixelRow<T>(bits, pitch, y);
+        for (int x = r.left; x < r.right; ++x) row[x] = static_cast<T>((row[x] & keepMask) | value);
     }
 }
 
