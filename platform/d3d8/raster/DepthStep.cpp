@@ -3,6 +3,10 @@
 #include <cmath>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/d3d8/raster/RunSteps.h"
 
 namespace valmere::raster {
@@ -13,15 +17,17 @@ T* DepthRow(const PixelPipeline& p, const Run& r) {
     return reinterpret_cast<T*>(p.depth.bits + static_cast<std::ptrdiff_t>(r.y) * p.depth.pitch) + r.x;
 }
 
+// Pixels from..count-1 of the run one at a time: the portable form, and
+// the tail after the groups of eight of the SSE2 form.
 template <typename T, DWORD Func, bool Write>
-void DepthTest(const PixelPipeline& p, Run& r) {
+void DepthTestPixels(const PixelPipeline& p, Run& r, int from) {
     const DepthLayout& layout = p.depthLayout;
     T* row = DepthRow<T>(p, r);
     // Float keeps 24 bits: enough for D16 and D24; D32 rounds in double.
     using Scale = std::conditional_t<sizeof(T) == 2, float, double>;
     const Scale scale = static_cast<Scale>(layout.maxValue);
     std::uint32_t mask = r.mask;
-    for (int i = 0; i < r.count; ++i) {
+    for (int i = from; i < r.count; ++i) {
         const float z = r.z[i];
         const Scale clamped = z > 0.0f ? (z < 1.0f ? static_cast<Scale>(z) : Scale{1}) : Scale{0};
         const std::uint32_t code = static_cast<std::uint32_t>(clamped * scale + Scale{0.5});
@@ -34,6 +40,69 @@ void DepthTest(const PixelPipeline& p, Run& r) {
         }
     }
     r.mask = mask;
+}
+
+#if defined(__SSE2__)
+// 16-bit depth eight pixels at a time; the same float arithmetic as the
+// portable form, so the codes are identical. Codes and stored depths are
+// compared as signed 16-bit numbers after subtracting 0x8000 from both.
+template <DWORD Func, bool Write>
+int DepthTestGroups16(const PixelPipeline& p, Run& r) {
+    const DepthLayout& layout = p.depthLayout;
+    std::uint16_t* row = DepthRow<std::uint16_t>(p, r);
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), half = _mm_set1_ps(0.5f);
+    const __m128 scale = _mm_set1_ps(static_cast<float>(layout.maxValue));
+    const __m128i bias32 = _mm_set1_epi32(0x8000), bias16 = _mm_set1_epi16(static_cast<short>(0x8000));
+    const __m128i shift = _mm_cvtsi32_si128(layout.shift);
+    const __m128i depthMask = _mm_set1_epi16(static_cast<short>(layout.maxValue));
+    const __m128i stencilMask = _mm_set1_epi16(static_cast<short>(layout.stencilMask));
+    const __m128i laneBits = _mm_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128);
+    int i = 0;
+    for (; i + 8 <= r.count; i += 8) {
+        __m128i codes[2];
+        for (int h = 0; h < 2; ++h) {
+            // max/min give 0 for NaN, like the portable comparisons.
+            const __m128 z = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(r.z + i + 4 * h), zero), one);
+            codes[h] = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(z, scale), half));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(r.depthCode + i + 4 * h), codes[h]);
+        }
+        const __m128i code = _mm_packs_epi32(_mm_sub_epi32(codes[0], bias32), _mm_sub_epi32(codes[1], bias32));
+        const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+        const __m128i depth = _mm_xor_si128(_mm_and_si128(_mm_srl_epi16(stored, shift), depthMask), bias16);
+        __m128i pass;
+        switch (Func) {
+        case D3DCMP_NEVER: pass = _mm_setzero_si128(); break;
+        case D3DCMP_LESS: pass = _mm_cmplt_epi16(code, depth); break;
+        case D3DCMP_EQUAL: pass = _mm_cmpeq_epi16(code, depth); break;
+        case D3DCMP_LESSEQUAL: pass = _mm_andnot_si128(_mm_cmpgt_epi16(code, depth), _mm_set1_epi16(-1)); break;
+        case D3DCMP_GREATER: pass = _mm_cmpgt_epi16(code, depth); break;
+        case D3DCMP_NOTEQUAL: pass = _mm_andnot_si128(_mm_cmpeq_epi16(code, depth), _mm_set1_epi16(-1)); break;
+        case D3DCMP_GREATEREQUAL: pass = _mm_andnot_si128(_mm_cmplt_epi16(code, depth), _mm_set1_epi16(-1)); break;
+        default: pass = _mm_set1_epi16(-1); break;
+        }
+        const std::uint32_t passBits =
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(pass, _mm_setzero_si128()))) & 0xFFu;
+        r.mask &= ~((~passBits & 0xFFu) << i);
+        if (Write) {
+            const __m128i alive = _mm_set1_epi16(static_cast<short>((r.mask >> i) & 0xFFu));
+            const __m128i write = _mm_cmpeq_epi16(_mm_and_si128(alive, laneBits), laneBits);
+            const __m128i value = _mm_or_si128(_mm_sll_epi16(_mm_xor_si128(code, bias16), shift),
+                                               _mm_and_si128(stored, stencilMask));
+            const __m128i merged = _mm_or_si128(_mm_and_si128(write, value), _mm_andnot_si128(write, stored));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), merged);
+        }
+    }
+    return i;
+}
+#endif
+
+template <typename T, DWORD Func, bool Write>
+void DepthTest(const PixelPipeline& p, Run& r) {
+    int from = 0;
+#if defined(__SSE2__)
+    if constexpr (sizeof(T) == 2) from = DepthTestGroups16<Func, Write>(p, r);
+#endif
+    DepthTestPixels<T, Func, Write>(p, r, from);
 }
 
 template <typename T>

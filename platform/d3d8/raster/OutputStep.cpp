@@ -60,7 +60,14 @@ template <D3DFORMAT F, bool Blending>
 void Output(const PixelPipeline& p, Run& r) {
     using Pixel = ColorPixel<F>;
     auto* row = reinterpret_cast<typename Pixel::Storage*>(p.color.bits + static_cast<std::ptrdiff_t>(r.y) * p.color.pitch) + r.x;
-    for (int i = 0; i < r.count; ++i) {
+    int i = 0;
+#if defined(__SSE2__)
+    // Whole groups of eight live pixels are stored at once; the rest one by one.
+    if (!Blending) {
+        for (; i + 8 <= r.count && ((r.mask >> i) & 0xFFu) == 0xFFu; i += 8) Pixel::StoreEight(row + i, r.color + i);
+    }
+#endif
+    for (; i < r.count; ++i) {
         if (!(r.mask & (1u << i))) continue;
         std::uint32_t c = r.color[i];
         if (Blending) {

@@ -6,7 +6,25 @@
 
 #include "platform/d3d8/D3D8Types.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace valmere::raster {
+
+#if defined(__SSE2__)
+inline __m128i LoadFour(const std::uint32_t* argb) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(argb)); }
+inline void StoreFour(std::uint32_t* out, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v); }
+
+// PackR5G6B5 on four pixels in 32-bit lanes.
+inline __m128i PackFourR5G6B5(__m128i argb) {
+    const __m128i r = _mm_and_si128(_mm_srli_epi32(argb, 8), _mm_set1_epi32(0xF800));
+    const __m128i g = _mm_and_si128(_mm_srli_epi32(argb, 5), _mm_set1_epi32(0x07E0));
+    const __m128i b = _mm_and_si128(_mm_srli_epi32(argb, 3), _mm_set1_epi32(0x001F));
+    // Sign-extend the 16-bit results so that the signed pack keeps them.
+    return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(_mm_or_si128(r, g), b), 16), 16);
+}
+#endif
 
 // Colour target pixels <-> 0xAARRGGBB. R5G6B5 expands by bit replication so
 // that 0x1F reads back as 0xFF; targets without alpha read as opaque.
@@ -27,6 +45,12 @@ struct ColorPixel<D3DFMT_R5G6B5> {
     using Storage = std::uint16_t;
     static std::uint32_t Load(Storage p) { return ExpandR5G6B5(p); }
     static Storage Store(std::uint32_t argb) { return PackR5G6B5(argb); }
+#if defined(__SSE2__)
+    static void StoreEight(Storage* out, const std::uint32_t* argb) {
+        const __m128i packed = _mm_packs_epi32(PackFourR5G6B5(LoadFour(argb)), PackFourR5G6B5(LoadFour(argb + 4)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), packed);
+    }
+#endif
 };
 
 template <>
@@ -34,6 +58,13 @@ struct ColorPixel<D3DFMT_X8R8G8B8> {
     using Storage = std::uint32_t;
     static std::uint32_t Load(Storage p) { return p | 0xFF000000u; }
     static Storage Store(std::uint32_t argb) { return argb & 0x00FFFFFFu; }
+#if defined(__SSE2__)
+    static void StoreEight(Storage* out, const std::uint32_t* argb) {
+        const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+        StoreFour(out, _mm_and_si128(LoadFour(argb), rgb));
+        StoreFour(out + 4, _mm_and_si128(LoadFour(argb + 4), rgb));
+    }
+#endif
 };
 
 template <>
@@ -41,6 +72,12 @@ struct ColorPixel<D3DFMT_A8R8G8B8> {
     using Storage = std::uint32_t;
     static std::uint32_t Load(Storage p) { return p; }
     static Storage Store(std::uint32_t argb) { return argb; }
+#if defined(__SSE2__)
+    static void StoreEight(Storage* out, const std::uint32_t* argb) {
+        StoreFour(out, LoadFour(argb));
+        StoreFour(out + 4, LoadFour(argb + 4));
+    }
+#endif
 };
 
 inline bool IsColorTargetFormat(D3DFORMAT f) {
