@@ -139,7 +139,8 @@ Yield StageYield(DWORD op, DWORD arg1, DWORD arg2, bool diffuseIsWhite) {
 
 }  // namespace
 
-RunStep ChooseCombine(const PixelPipeline& p, bool diffuseIsWhite) {
+RunStep ChooseCombine(const PixelPipeline& p, bool diffuseIsWhite, bool& readsDiffuse) {
+    readsDiffuse = true;
     if (p.addSpecular) return CombineGeneric;
     if (p.stageCount == 0) return CombineDiffuse;
     if (p.stageCount > 1) return CombineGeneric;
@@ -147,7 +148,10 @@ RunStep ChooseCombine(const PixelPipeline& p, bool diffuseIsWhite) {
     const Yield color = StageYield(s.colorOp, s.colorArg1, s.colorArg2, diffuseIsWhite);
     const Yield alpha = StageYield(s.alphaOp, s.alphaArg1, s.alphaArg2, diffuseIsWhite);
     if (color != alpha || color == Yield::Other) return CombineGeneric;
-    if (color == Yield::Texture) return p.sampled[0] ? CombineTexture : CombineGeneric;
+    if (color == Yield::Texture) {
+        readsDiffuse = !p.sampled[0];
+        return p.sampled[0] ? CombineTexture : CombineGeneric;
+    }
     if (color == Yield::Diffuse) return CombineDiffuse;
     return p.sampled[0] ? CombineModulate : CombineGeneric;
 }

@@ -45,23 +45,34 @@ void InterpolateColor(const TriangleInterpolants& t, const RunEnds& e, int first
     }
 }
 
-// Fills one coordinate of a stage; returns its derivatives in x and y at
-// the first pixel (before renormalisation, which does not change them).
-void InterpolateCoordinate(const Plane& p, const Plane& rhw, const RunEnds& e, int n, float period, float* out,
-                           float& ddx, float& ddy) {
-    float a = At(p, e.dx0, e.dy) * e.w0;
-    float b = At(p, e.dx1, e.dy) * e.w1;
-    ddx = (p.dx - a * rhw.dx) * e.w0;
-    ddy = (p.dy - a * rhw.dy) * e.w0;
-    if (period > 0.0f && std::isfinite(a)) {
+// One coordinate of a stage at both ends of the run, and its derivatives in
+// x and y at the first pixel (before renormalisation, which does not change
+// them).
+struct CoordinateEnds {
+    float first, last, ddx, ddy;
+};
+
+CoordinateEnds InterpolateCoordinate(const Plane& p, const Plane& rhw, const RunEnds& e, float period) {
+    CoordinateEnds c{At(p, e.dx0, e.dy) * e.w0, At(p, e.dx1, e.dy) * e.w1, 0.0f, 0.0f};
+    c.ddx = (p.dx - c.first * rhw.dx) * e.w0;
+    c.ddy = (p.dy - c.first * rhw.dy) * e.w0;
+    if (period > 0.0f && std::isfinite(c.first)) {
         // Wrapping and mirroring repeat with this period: keep values small
         // so that float precision stays at the texel level.
-        const float offset = std::floor(a / period) * period;
-        a -= offset;
-        b -= offset;
+        const float offset = std::floor(c.first / period) * period;
+        c.first -= offset;
+        c.last -= offset;
     }
-    const float step = (b - a) * e.inverseSteps;
-    for (int i = 0; i < n; ++i) out[i] = a + step * static_cast<float>(i);
+    return c;
+}
+
+// log2 of the longer footprint axis in level-0 texels.
+float LevelOfDetail(const SampledTexture& texture, const CoordinateEnds& u, const CoordinateEnds& v) {
+    const float w = static_cast<float>(texture.levels[0].width), h = static_cast<float>(texture.levels[0].height);
+    const float x2 = u.ddx * u.ddx * w * w + v.ddx * v.ddx * h * h;
+    const float y2 = u.ddy * u.ddy * w * w + v.ddy * v.ddy * h * h;
+    const float rho2 = std::max(x2, y2);
+    return rho2 > 0.0f && std::isfinite(rho2) ? 0.5f * std::log2(rho2) : 0.0f;
 }
 
 void Interpolate(const PixelPipeline& p, const TriangleInterpolants& t, Run& r, float lod[kMaxStages]) {
@@ -72,10 +83,12 @@ void Interpolate(const PixelPipeline& p, const TriangleInterpolants& t, Run& r, 
     e.w0 = 1.0f / Rhw(t.rhw, e.dx0, e.dy);
     e.w1 = 1.0f / Rhw(t.rhw, e.dx1, e.dy);
     e.inverseSteps = r.count > 1 ? 1.0f / static_cast<float>(r.count - 1) : 0.0f;
-    if (t.flatDiffuse) {
-        std::fill(r.diffuse, r.diffuse + r.count, t.diffuse);
-    } else {
-        InterpolateColor(t, e, kAttrDiffuse, r.count, r.diffuse);
+    if (p.needDiffuse) {
+        if (t.flatDiffuse) {
+            std::fill(r.diffuse, r.diffuse + r.count, t.diffuse);
+        } else {
+            InterpolateColor(t, e, kAttrDiffuse, r.count, r.diffuse);
+        }
     }
     if (p.needSpecular) {
         if (t.flatSpecular) {
@@ -86,21 +99,28 @@ void Interpolate(const PixelPipeline& p, const TriangleInterpolants& t, Run& r, 
     }
     for (int s = 0; s < p.stageCount; ++s) {
         if (!p.sampled[s]) continue;
-        float dudx, dudy, dvdx, dvdy;
-        InterpolateCoordinate(t.attr[kAttrTex + 2 * s], t.rhw, e, r.count, p.addressPeriodU[s], r.u[s], dudx, dudy);
-        InterpolateCoordinate(t.attr[kAttrTex + 2 * s + 1], t.rhw, e, r.count, p.addressPeriodV[s], r.v[s], dvdx,
-                              dvdy);
-        lod[s] = 0.0f;
-        const SampledTexture* texture = p.samplers[s].texture;
-        if (texture != nullptr) {
-            const float w = static_cast<float>(texture->levels[0].width), h = static_cast<float>(texture->levels[0].height);
-            const float x2 = dudx * dudx * w * w + dvdx * dvdx * h * h;
-            const float y2 = dudy * dudy * w * w + dvdy * dvdy * h * h;
-            const float rho2 = std::max(x2, y2);
-            // log2 of the longer footprint axis in level-0 texels.
-            lod[s] = rho2 > 0.0f && std::isfinite(rho2) ? 0.5f * std::log2(rho2) : 0.0f;
+        const CoordinateEnds u = InterpolateCoordinate(t.attr[kAttrTex + 2 * s], t.rhw, e, p.addressPeriodU[s]);
+        const CoordinateEnds v = InterpolateCoordinate(t.attr[kAttrTex + 2 * s + 1], t.rhw, e, p.addressPeriodV[s]);
+        const float du = (u.last - u.first) * e.inverseSteps, dv = (v.last - v.first) * e.inverseSteps;
+        if (p.stepped[s]) {
+            r.coordinates[s] = {u.first, v.first, du, dv};
+        } else {
+            for (int i = 0; i < r.count; ++i) {
+                r.u[s][i] = u.first + du * static_cast<float>(i);
+                r.v[s][i] = v.first + dv * static_cast<float>(i);
+            }
         }
+        const SampledTexture* texture = p.samplers[s].texture;
+        lod[s] = texture != nullptr && p.lodMatters[s] ? LevelOfDetail(*texture, u, v) : 0.0f;
     }
+}
+
+// Whether the level of detail can change what a stage samples: the level
+// (a mip filter with more than the base level) or the filter.
+bool LodMatters(const StageSampler& s) {
+    const bool filterChanges = (s.minFilter >= D3DTEXF_LINEAR) != (s.magFilter >= D3DTEXF_LINEAR);
+    const bool levelChanges = s.mipFilter != D3DTEXF_NONE && s.baseLevel < s.levelCount - 1;
+    return s.texture != nullptr && (filterChanges || levelChanges);
 }
 
 bool UsesTexture(const TextureStage& s) {
@@ -166,13 +186,15 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
                  ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2]};
         p.sampled[s] = UsesTexture(stage);
         p.samplers[s] = MakeStageSampler(state, s);
+        p.stepped[s] = !forceGeneralPath.load(std::memory_order_relaxed) && SamplesRunCoordinates(p.samplers[s]);
+        p.lodMatters[s] = LodMatters(p.samplers[s]);
         p.addressPeriodU[s] = AddressPeriod(p.samplers[s].addressU);
         p.addressPeriodV[s] = AddressPeriod(p.samplers[s].addressV);
         p.needSpecular = p.needSpecular || UsesSpecular(stage);
         p.stageCount = s + 1;
     }
     p.textureFactor = rs[D3DRS_TEXTUREFACTOR];
-    p.combine = ChooseCombine(p, diffuseIsWhite);
+    p.combine = ChooseCombine(p, diffuseIsWhite, p.needDiffuse);
 
     p.blend.source = rs[D3DRS_SRCBLEND];
     p.blend.destination = rs[D3DRS_DESTBLEND];
@@ -198,14 +220,20 @@ void ShadeSpan(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
         r.count = std::min(kRunLength, xEnd - x + 1);
         r.mask = (1u << r.count) - 1;
         const float z0 = At(t.z, static_cast<float>(x) - t.x0, dy);
-        for (int i = 0; i < r.count; ++i) r.z[i] = z0 + t.z.dx * static_cast<float>(i);
+        // The whole array, past count too: a fixed trip count vectorises.
+        for (int i = 0; i < kRunLength; ++i) r.z[i] = z0 + t.z.dx * static_cast<float>(i);
         if (p.depthTest != nullptr) {
             p.depthTest(p, r);
             if (r.mask == 0) continue;
         }
         Interpolate(p, t, r, lod);
         for (int s = 0; s < p.stageCount; ++s) {
-            if (p.sampled[s]) SampleRun(p.samplers[s], lod[s], r.u[s], r.v[s], r.count, r.texel[s]);
+            if (!p.sampled[s]) continue;
+            if (p.stepped[s]) {
+                SampleRun(p.samplers[s], lod[s], r.coordinates[s], r.count, r.texel[s]);
+            } else {
+                SampleRun(p.samplers[s], lod[s], r.u[s], r.v[s], r.count, r.texel[s]);
+            }
         }
         p.combine(p, r);
         if (p.alphaTest) {

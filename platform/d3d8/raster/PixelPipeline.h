@@ -37,7 +37,8 @@ struct Run {
     float z[kRunLength];
     std::uint32_t depthCode[kRunLength];
     std::uint32_t diffuse[kRunLength], specular[kRunLength];
-    float u[kMaxStages][kRunLength], v[kMaxStages][kRunLength];
+    float u[kMaxStages][kRunLength], v[kMaxStages][kRunLength];  // stages sampled per pixel
+    RunCoordinates coordinates[kMaxStages];                         // stages sampled by steps
     std::uint32_t texel[kMaxStages][kRunLength];
     std::uint32_t color[kRunLength];
 };
@@ -67,6 +68,10 @@ struct PixelPipeline {
     TextureStage stages[kMaxStages];
     bool sampled[kMaxStages] = {};  // stage reads its texture
     StageSampler samplers[kMaxStages];
+    // Coordinates stepped in fixed point along each run instead of given per
+    // pixel (wrapped power-of-two textures, unless the general path is forced).
+    bool stepped[kMaxStages] = {};
+    bool lodMatters[kMaxStages] = {};  // the level of detail changes the filter or the level
     float addressPeriodU[kMaxStages] = {}, addressPeriodV[kMaxStages] = {};
     bool needDiffuse = false, needSpecular = false, addSpecular = false;
     std::uint32_t textureFactor = 0;

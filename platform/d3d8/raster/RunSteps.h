@@ -12,8 +12,9 @@ RunStep ChooseDepthWrite(D3DFORMAT format);
 
 // Texture-stage combiner; diffuseIsWhite when every pixel's diffuse colour
 // is opaque white (no vertex colour, no lighting), which lets
-// modulation by diffuse fall away.
-RunStep ChooseCombine(const PixelPipeline& pipeline, bool diffuseIsWhite);
+// modulation by diffuse fall away. readsDiffuse: the combiner reads the
+// run's diffuse colours.
+RunStep ChooseCombine(const PixelPipeline& pipeline, bool diffuseIsWhite, bool& readsDiffuse);
 
 void AlphaTest(const PixelPipeline& pipeline, Run& run);
 

@@ -4,8 +4,12 @@
 #include "platform/d3d8/raster/Sampler.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <type_traits>
 #include <cstring>
+
+#include "platform/d3d8/raster/Bilinear.h"
 
 namespace valmere::raster {
 namespace {
@@ -88,34 +92,118 @@ struct AnyAddress {
     }
 };
 
-// Weighted sum of four texels with weights summing to 256: red and blue,
-// then alpha and green, in two 16-bit lanes of one 32-bit product each.
-inline std::uint32_t Bilerp(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
-                            std::uint32_t fx, std::uint32_t fy) {
-    const std::uint32_t w10 = (fx * (256 - fy)) >> 8, w01 = ((256 - fx) * fy) >> 8, w11 = (fx * fy) >> 8;
-    const std::uint32_t w00 = 256 - w10 - w01 - w11;
-    constexpr std::uint32_t kMask = 0x00FF00FFu;
-    const std::uint32_t rb =
-        (t00 & kMask) * w00 + (t10 & kMask) * w10 + (t01 & kMask) * w01 + (t11 & kMask) * w11;
-    const std::uint32_t ag = ((t00 >> 8) & kMask) * w00 + ((t10 >> 8) & kMask) * w10 +
-                             ((t01 >> 8) & kMask) * w01 + ((t11 >> 8) & kMask) * w11;
-    return ((rb >> 8) & kMask) | (ag & ~kMask);
+// Coordinates given per pixel (the general path): the fixed-point position
+// is rounded from the float coordinate at every pixel.
+struct PixelPositions {
+    const float* u;
+    const float* v;
+    float su, sv, offset;  // texels * 256 per unit coordinate; 128 for bilinear
+    int X(int i) const { return ToFixed(u[i] * su - offset); }
+    int Y(int i) const { return ToFixed(v[i] * sv - offset); }
+};
+
+// Coordinates stepped linearly along the run in 16.16 fixed point. The sums
+// wrap modulo 2^32, which keeps the texel index exact modulo any power of
+// two up to 2^16: valid with wrap addressing of power-of-two levels only.
+// The 0x80 in the start rounds the 8-bit fraction to nearest, as ToFixed does.
+struct SteppedPositions {
+    std::uint32_t x0, dx, y0, dy;
+    int X(int i) const { return static_cast<std::int32_t>(x0 + static_cast<std::uint32_t>(i) * dx) >> 8; }
+    int Y(int i) const { return static_cast<std::int32_t>(y0 + static_cast<std::uint32_t>(i) * dy) >> 8; }
+};
+
+// value * 65536 rounded, as a 32-bit two's complement fixed-point number
+// modulo 2^32 (NaN and huge values are pinned first, so the conversion
+// stays defined; the bias makes truncation round down below zero too).
+std::uint32_t ToWrappedFixed16(double value) {
+    constexpr double kLimit = 1099511627776.0;  // 2^40
+    constexpr double kBias = 2199023255552.0;   // 2^41
+    const double scaled = value * 65536.0;
+    const double c = scaled > kLimit ? kLimit : (scaled >= -kLimit ? scaled : -kLimit);
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(c + 0.5 + kBias) -
+                                      static_cast<std::int64_t>(kBias));
 }
 
-template <class Address>
-void SamplePoint(const StageSampler& s, const Level& l, const float* u, const float* v, int n, std::uint32_t* out) {
-    const float su = static_cast<float>(l.width) * 256.0f, sv = static_cast<float>(l.height) * 256.0f;
-    for (int i = 0; i < n; ++i) {
-        const int x = ToFixed(u[i] * su) >> 8, y = ToFixed(v[i] * sv) >> 8;
-        Address::Fetch(s, l, x, y, out[i]);
+struct PixelCoordinates {
+    static constexpr bool kWrapPow2Only = false;
+    const float* u;
+    const float* v;
+    PixelCoordinates Skip(int k) const { return {u + k, v + k}; }
+    PixelPositions For(const Level& l, bool linear) const {
+        return {u, v, static_cast<float>(l.width) * 256.0f, static_cast<float>(l.height) * 256.0f,
+                linear ? 128.0f : 0.0f};
     }
+};
+
+struct SteppedCoordinates {
+    static constexpr bool kWrapPow2Only = true;
+    RunCoordinates run;
+    SteppedCoordinates Skip(int k) const {
+        return {{run.u + run.du * static_cast<float>(k), run.v + run.dv * static_cast<float>(k), run.du, run.dv}};
+    }
+    SteppedPositions For(const Level& l, bool linear) const {
+        const double w = l.width, h = l.height, centre = linear ? 0.5 : 0.0;
+        return {ToWrappedFixed16(run.u * w - centre) + 0x80u, ToWrappedFixed16(run.du * w),
+                ToWrappedFixed16(run.v * h - centre) + 0x80u, ToWrappedFixed16(run.dv * h)};
+    }
+};
+
+template <class Address, class Positions>
+void SamplePoint(const StageSampler& s, const Level& l, const Positions& at, int n, std::uint32_t* out) {
+    for (int i = 0; i < n; ++i) Address::Fetch(s, l, at.X(i) >> 8, at.Y(i) >> 8, out[i]);
 }
 
-template <class Address>
-void SampleLinear(const StageSampler& s, const Level& l, const float* u, const float* v, int n, std::uint32_t* out) {
-    const float su = static_cast<float>(l.width) * 256.0f, sv = static_cast<float>(l.height) * 256.0f;
-    for (int i = 0; i < n; ++i) {
-        const int px = ToFixed(u[i] * su - 128.0f), py = ToFixed(v[i] * sv - 128.0f);
+#if defined(__SSE2__)
+// Bilinear samples of a wrapped power-of-two level at stepped positions,
+// four pixels at a time; returns how many pixels it sampled (a multiple of 4).
+int SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, std::uint32_t* out) {
+    const auto start = [](std::uint32_t origin, std::uint32_t step) {
+        return _mm_setr_epi32(static_cast<int>(origin), static_cast<int>(origin + step),
+                              static_cast<int>(origin + 2 * step), static_cast<int>(origin + 3 * step));
+    };
+    __m128i x = start(at.x0, at.dx), y = start(at.y0, at.dy);
+    const __m128i stepX = _mm_set1_epi32(static_cast<int>(4 * at.dx)), stepY = _mm_set1_epi32(static_cast<int>(4 * at.dy));
+    const __m128i wrapX = _mm_set1_epi32(l.width - 1), wrapY = _mm_set1_epi32(l.height - 1);
+    const __m128i rowShift = _mm_cvtsi32_si128(std::countr_zero(static_cast<unsigned>(l.width)));
+    const __m128i fraction = _mm_set1_epi32(255), one = _mm_set1_epi32(1);
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i px = _mm_srai_epi32(x, 8), py = _mm_srai_epi32(y, 8);
+        const __m128i x0 = _mm_and_si128(_mm_srai_epi32(px, 8), wrapX);
+        const __m128i x1 = _mm_and_si128(_mm_add_epi32(x0, one), wrapX);
+        const __m128i y0 = _mm_and_si128(_mm_srai_epi32(py, 8), wrapY);
+        const __m128i row0 = _mm_sll_epi32(y0, rowShift);
+        const __m128i row1 = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), wrapY), rowShift);
+        alignas(16) std::int32_t index[4][4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(index[0]), _mm_add_epi32(row0, x0));
+        _mm_store_si128(reinterpret_cast<__m128i*>(index[1]), _mm_add_epi32(row0, x1));
+        _mm_store_si128(reinterpret_cast<__m128i*>(index[2]), _mm_add_epi32(row1, x0));
+        _mm_store_si128(reinterpret_cast<__m128i*>(index[3]), _mm_add_epi32(row1, x1));
+        __m128i texels[4];
+        for (int k = 0; k < 4; ++k) {
+            const std::int32_t* idx = index[k];
+            texels[k] = _mm_setr_epi32(static_cast<int>(l.texels[idx[0]]), static_cast<int>(l.texels[idx[1]]),
+                                       static_cast<int>(l.texels[idx[2]]), static_cast<int>(l.texels[idx[3]]));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         BilerpFour(texels, _mm_and_si128(px, fraction), _mm_and_si128(py, fraction)));
+        x = _mm_add_epi32(x, stepX);
+        y = _mm_add_epi32(y, stepY);
+    }
+    return i;
+}
+#endif
+
+template <class Address, class Positions>
+void SampleLinear(const StageSampler& s, const Level& l, const Positions& at, int n, std::uint32_t* out) {
+    int i = 0;
+#if defined(__SSE2__)
+    if constexpr (std::is_same_v<Address, WrapPow2> && std::is_same_v<Positions, SteppedPositions>) {
+        i = SampleLinearWrappedFour(l, at, n, out);
+    }
+#endif
+    for (; i < n; ++i) {
+        const int px = at.X(i), py = at.Y(i);
         const int x = px >> 8, y = py >> 8;
         std::uint32_t t00, t10, t01, t11;
         Address::Fetch(s, l, x, y, t00);
@@ -126,23 +214,26 @@ void SampleLinear(const StageSampler& s, const Level& l, const float* u, const f
     }
 }
 
-template <class Address>
-bool TrySampleLevel(bool linear, const StageSampler& s, const Level& l, const float* u, const float* v, int n,
+template <class Address, class Coordinates>
+bool TrySampleLevel(bool linear, const StageSampler& s, const Level& l, const Coordinates& c, int n,
                     std::uint32_t* out) {
     if (!Address::Fits(s, l)) return false;
     if (linear) {
-        SampleLinear<Address>(s, l, u, v, n, out);
+        SampleLinear<Address>(s, l, c.For(l, true), n, out);
     } else {
-        SamplePoint<Address>(s, l, u, v, n, out);
+        SamplePoint<Address>(s, l, c.For(l, false), n, out);
     }
     return true;
 }
 
-void SampleLevel(bool linear, const StageSampler& s, const Level& l, const float* u, const float* v, int n,
+template <class Coordinates>
+void SampleLevel(bool linear, const StageSampler& s, const Level& l, const Coordinates& c, int n,
                  std::uint32_t* out) {
-    if (TrySampleLevel<WrapPow2>(linear, s, l, u, v, n, out)) return;
-    if (TrySampleLevel<Clamp>(linear, s, l, u, v, n, out)) return;
-    TrySampleLevel<AnyAddress>(linear, s, l, u, v, n, out);
+    if (TrySampleLevel<WrapPow2>(linear, s, l, c, n, out)) return;
+    if constexpr (!Coordinates::kWrapPow2Only) {
+        if (TrySampleLevel<Clamp>(linear, s, l, c, n, out)) return;
+        TrySampleLevel<AnyAddress>(linear, s, l, c, n, out);
+    }
 }
 
 Level GetLevel(const SampledTexture& t, int index) {
@@ -151,6 +242,38 @@ Level GetLevel(const SampledTexture& t, int index) {
 }
 
 bool Usable(const SamplingLevel& l) { return l.texels != nullptr && l.width > 0 && l.height > 0; }
+
+// Level selection from the level of detail, shared by both kinds of coordinates.
+template <class Coordinates>
+void SampleWith(const StageSampler& s, float lod, const Coordinates& c, int n, std::uint32_t* out) {
+    if (s.texture == nullptr) {
+        std::fill(out, out + n, 0xFFFFFFFFu);
+        return;
+    }
+    lod += s.lodBias;
+    const bool magnify = !(lod > 0.0f);
+    const bool linear = (magnify ? s.magFilter : s.minFilter) >= D3DTEXF_LINEAR;
+    const int last = s.levelCount - 1;
+    if (magnify || s.mipFilter == D3DTEXF_NONE || s.baseLevel >= last) {
+        SampleLevel(linear, s, GetLevel(*s.texture, s.baseLevel), c, n, out);
+        return;
+    }
+    const float level = std::min(lod + static_cast<float>(s.baseLevel), static_cast<float>(last));
+    if (s.mipFilter == D3DTEXF_POINT) {
+        SampleLevel(linear, s, GetLevel(*s.texture, static_cast<int>(level + 0.5f)), c, n, out);
+        return;
+    }
+    const int lower = static_cast<int>(level);
+    const std::uint32_t fraction = static_cast<std::uint32_t>((level - static_cast<float>(lower)) * 256.0f);
+    SampleLevel(linear, s, GetLevel(*s.texture, lower), c, n, out);
+    if (lower >= last || fraction == 0) return;
+    std::uint32_t coarse[64];
+    for (int start = 0; start < n; start += 64) {
+        const int count = std::min(64, n - start);
+        SampleLevel(linear, s, GetLevel(*s.texture, lower + 1), c.Skip(start), count, coarse);
+        for (int i = 0; i < count; ++i) out[start + i] = Bilerp(out[start + i], coarse[i], 0, 0, fraction, 0);
+    }
+}
 
 }  // namespace
 
@@ -186,33 +309,20 @@ float AddressPeriod(DWORD mode) {
 }
 
 void SampleRun(const StageSampler& s, float lod, const float* u, const float* v, int n, std::uint32_t* out) {
-    if (s.texture == nullptr) {
-        std::fill(out, out + n, 0xFFFFFFFFu);
-        return;
+    SampleWith(s, lod, PixelCoordinates{u, v}, n, out);
+}
+
+bool SamplesRunCoordinates(const StageSampler& s) {
+    if (s.texture == nullptr) return true;
+    for (int i = 0; i < s.levelCount; ++i) {
+        const Level l = GetLevel(*s.texture, i);
+        if (!WrapPow2::Fits(s, l) || l.width > 65536 || l.height > 65536) return false;
     }
-    lod += s.lodBias;
-    const bool magnify = !(lod > 0.0f);
-    const bool linear = (magnify ? s.magFilter : s.minFilter) >= D3DTEXF_LINEAR;
-    const int last = s.levelCount - 1;
-    if (magnify || s.mipFilter == D3DTEXF_NONE || s.baseLevel >= last) {
-        SampleLevel(linear, s, GetLevel(*s.texture, s.baseLevel), u, v, n, out);
-        return;
-    }
-    const float level = std::min(lod + static_cast<float>(s.baseLevel), static_cast<float>(last));
-    if (s.mipFilter == D3DTEXF_POINT) {
-        SampleLevel(linear, s, GetLevel(*s.texture, static_cast<int>(level + 0.5f)), u, v, n, out);
-        return;
-    }
-    const int lower = static_cast<int>(level);
-    const std::uint32_t fraction = static_cast<std::uint32_t>((level - static_cast<float>(lower)) * 256.0f);
-    SampleLevel(linear, s, GetLevel(*s.texture, lower), u, v, n, out);
-    if (lower >= last || fraction == 0) return;
-    std::uint32_t coarse[64];
-    for (int start = 0; start < n; start += 64) {
-        const int count = std::min(64, n - start);
-        SampleLevel(linear, s, GetLevel(*s.texture, lower + 1), u + start, v + start, count, coarse);
-        for (int i = 0; i < count; ++i) out[start + i] = Bilerp(out[start + i], coarse[i], 0, 0, fraction, 0);
-    }
+    return true;
+}
+
+void SampleRun(const StageSampler& s, float lod, const RunCoordinates& run, int n, std::uint32_t* out) {
+    SampleWith(s, lod, SteppedCoordinates{run}, n, out);
 }
 
 }  // namespace valmere::raster

@@ -32,4 +32,19 @@ float AddressPeriod(DWORD mode);
 // detail for the run (log2 of texels per pixel on level 0).
 void SampleRun(const StageSampler& sampler, float lod, const float* u, const float* v, int n, std::uint32_t* out);
 
+// Coordinates of pixel i of a run: (u + i du, v + i dv).
+struct RunCoordinates {
+    float u, v, du, dv;
+};
+
+// True when every level of the sampler can be sampled at RunCoordinates:
+// wrap addressing on both axes and power-of-two sizes up to 65536.
+bool SamplesRunCoordinates(const StageSampler& sampler);
+
+// Samples n pixels at run coordinates, stepped in 16.16 fixed point (the
+// position of pixel i differs from the per-pixel form by at most 1/256
+// texel over a run of kRunLength pixels). Only for a sampler that
+// SamplesRunCoordinates.
+void SampleRun(const StageSampler& sampler, float lod, const RunCoordinates& run, int n, std::uint32_t* out);
+
 }  // namespace valmere::raster

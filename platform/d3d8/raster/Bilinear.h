@@ -1,0 +1,101 @@
+// The bilinear blend of four 0xAARRGGBB texels with 8-bit fractions, in a
+// portable form and an SSE2 form that give the same bits.
+//
+// Weights (fx, fy in 0..255, 256 = one texel):
+//   w10 = fx (256 - fy) >> 8,  w01 = (256 - fx) fy >> 8,  w11 = fx fy >> 8,
+//   w00 = 256 - w10 - w01 - w11,
+// so the weights sum to exactly 256 and a constant texture stays constant;
+// each channel is (sum of texel * weight) >> 8.
+#pragma once
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace valmere::raster {
+
+struct BilinearWeights {
+    std::uint32_t w00, w10, w01, w11;
+};
+
+inline BilinearWeights MakeBilinearWeights(std::uint32_t fx, std::uint32_t fy) {
+    const std::uint32_t w10 = (fx * (256 - fy)) >> 8, w01 = ((256 - fx) * fy) >> 8, w11 = (fx * fy) >> 8;
+    return {256 - w10 - w01 - w11, w10, w01, w11};
+}
+
+// Red and blue, then alpha and green, in two 16-bit lanes of one 32-bit
+// product each (a channel times a weight stays below 2^16).
+inline std::uint32_t BilerpPortable(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
+                                    std::uint32_t fx, std::uint32_t fy) {
+    const BilinearWeights w = MakeBilinearWeights(fx, fy);
+    constexpr std::uint32_t kMask = 0x00FF00FFu;
+    const std::uint32_t rb =
+        (t00 & kMask) * w.w00 + (t10 & kMask) * w.w10 + (t01 & kMask) * w.w01 + (t11 & kMask) * w.w11;
+    const std::uint32_t ag = ((t00 >> 8) & kMask) * w.w00 + ((t10 >> 8) & kMask) * w.w10 +
+                             ((t01 >> 8) & kMask) * w.w01 + ((t11 >> 8) & kMask) * w.w11;
+    return ((rb >> 8) & kMask) | (ag & ~kMask);
+}
+
+#if defined(__SSE2__)
+// Each row's pair of texels is interleaved channel by channel into 16-bit
+// lanes, so one multiply-add per row gives texel * weight summed over the
+// pair, per channel in 32-bit lanes.
+inline std::uint32_t BilerpSse2(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
+                                std::uint32_t fx, std::uint32_t fy) {
+    const BilinearWeights w = MakeBilinearWeights(fx, fy);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i top = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(t00)), _mm_cvtsi32_si128(static_cast<int>(t10))), zero);
+    const __m128i bottom = _mm_unpacklo_epi8(
+        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(t01)), _mm_cvtsi32_si128(static_cast<int>(t11))), zero);
+    const __m128i topWeights = _mm_set1_epi32(static_cast<int>(w.w00 | (w.w10 << 16)));
+    const __m128i bottomWeights = _mm_set1_epi32(static_cast<int>(w.w01 | (w.w11 << 16)));
+    const __m128i sum = _mm_add_epi32(_mm_madd_epi16(top, topWeights), _mm_madd_epi16(bottom, bottomWeights));
+    const __m128i channels = _mm_srli_epi32(sum, 8);
+    const __m128i words = _mm_packs_epi32(channels, channels);
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+}
+
+// Four bilinear samples at once. texels[k] holds the k-th corner (00, 10,
+// 01, 11) of the four pixels, one per 32-bit lane; fx and fy hold the
+// fractions (0..255) in 32-bit lanes. Gives the bits of BilerpPortable.
+inline __m128i BilerpFour(const __m128i texels[4], __m128i fx, __m128i fy) {
+    // Lanes hold at most 256 * 256 before the shift: 16-bit products suffice.
+    const __m128i full = _mm_set1_epi32(256);
+    const __m128i w10 = _mm_srli_epi32(_mm_mullo_epi16(fx, _mm_sub_epi32(full, fy)), 8);
+    const __m128i w01 = _mm_srli_epi32(_mm_mullo_epi16(_mm_sub_epi32(full, fx), fy), 8);
+    const __m128i w11 = _mm_srli_epi32(_mm_mullo_epi16(fx, fy), 8);
+    const __m128i w00 = _mm_sub_epi32(_mm_sub_epi32(_mm_sub_epi32(full, w10), w01), w11);
+    const __m128i topWeights = _mm_or_si128(w00, _mm_slli_epi32(w10, 16));
+    const __m128i bottomWeights = _mm_or_si128(w01, _mm_slli_epi32(w11, 16));
+    const __m128i zero = _mm_setzero_si128();
+    // Bytes of the two texels of a row interleaved, pixels 0-1 and 2-3.
+    const __m128i top01 = _mm_unpacklo_epi8(texels[0], texels[1]), top23 = _mm_unpackhi_epi8(texels[0], texels[1]);
+    const __m128i bottom01 = _mm_unpacklo_epi8(texels[2], texels[3]), bottom23 = _mm_unpackhi_epi8(texels[2], texels[3]);
+    const auto pixel = [&](__m128i top, __m128i bottom, __m128i topWeight, __m128i bottomWeight) {
+        return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(top, topWeight), _mm_madd_epi16(bottom, bottomWeight)), 8);
+    };
+    const __m128i p0 = pixel(_mm_unpacklo_epi8(top01, zero), _mm_unpacklo_epi8(bottom01, zero),
+                             _mm_shuffle_epi32(topWeights, 0x00), _mm_shuffle_epi32(bottomWeights, 0x00));
+    const __m128i p1 = pixel(_mm_unpackhi_epi8(top01, zero), _mm_unpackhi_epi8(bottom01, zero),
+                             _mm_shuffle_epi32(topWeights, 0x55), _mm_shuffle_epi32(bottomWeights, 0x55));
+    const __m128i p2 = pixel(_mm_unpacklo_epi8(top23, zero), _mm_unpacklo_epi8(bottom23, zero),
+                             _mm_shuffle_epi32(topWeights, 0xAA), _mm_shuffle_epi32(bottomWeights, 0xAA));
+    const __m128i p3 = pixel(_mm_unpackhi_epi8(top23, zero), _mm_unpackhi_epi8(bottom23, zero),
+                             _mm_shuffle_epi32(topWeights, 0xFF), _mm_shuffle_epi32(bottomWeights, 0xFF));
+    return _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
+}
+#endif
+
+inline std::uint32_t Bilerp(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,
+                            std::uint32_t fx, std::uint32_t fy) {
+#if defined(__SSE2__)
+    return BilerpSse2(t00, t10, t01, t11, fx, fy);
+#else
+    return BilerpPortable(t00, t10, t01, t11, fx, fy);
+#endif
+}
+
+}  // namespace valmere::raster

@@ -1,0 +1,231 @@
+// The specialised paths against the general ones: SSE2 kernels against
+// their portable forms bit for bit, and whole draws of random textured
+// triangles against the forced general path within a stated tolerance.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "platform/d3d8/raster/Bilinear.h"
+#include "platform/d3d8/raster/RunSteps.h"
+#include "tests/platform/d3d8/raster/RasterTestSupport.h"
+
+namespace valmere::raster::test {
+namespace {
+
+#if defined(__SSE2__)
+TEST(RasterFastPath, Sse2BilinearGivesThePortableBits) {
+    std::mt19937 random(7);
+    for (std::uint32_t fy = 0; fy < 256; ++fy) {
+        for (std::uint32_t fx = 0; fx < 256; fx += 4) {
+            alignas(16) std::uint32_t corners[4][4], fxs[4], fys[4], four[4];
+            for (int k = 0; k < 4; ++k) {
+                for (auto& c : corners) c[k] = static_cast<std::uint32_t>(random());
+                fxs[k] = fx + static_cast<std::uint32_t>(k);
+                fys[k] = (fy + 37 * static_cast<std::uint32_t>(k)) & 255;
+            }
+            __m128i texels[4];
+            for (int c = 0; c < 4; ++c) texels[c] = _mm_load_si128(reinterpret_cast<const __m128i*>(corners[c]));
+            _mm_store_si128(reinterpret_cast<__m128i*>(four),
+                            BilerpFour(texels, _mm_load_si128(reinterpret_cast<const __m128i*>(fxs)),
+                                       _mm_load_si128(reinterpret_cast<const __m128i*>(fys))));
+            for (int k = 0; k < 4; ++k) {
+                const std::uint32_t expected =
+                    BilerpPortable(corners[0][k], corners[1][k], corners[2][k], corners[3][k], fxs[k], fys[k]);
+                ASSERT_EQ(BilerpSse2(corners[0][k], corners[1][k], corners[2][k], corners[3][k], fxs[k], fys[k]),
+                          expected);
+                ASSERT_EQ(four[k], expected) << "fx " << fxs[k] << " fy " << fys[k];
+            }
+        }
+    }
+}
+#endif
+
+// A run of 16 pixels goes through the groups of eight of the depth test
+// and the colour write; the same pixels as runs of one pixel go through
+// the per-pixel loops only. Both must leave the same buffers and masks.
+TEST(RasterFastPath, DepthTestAndWriteInGroupsMatchPixelByPixel) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> depthValue(-0.2f, 1.2f);
+    for (D3DFORMAT format : {D3DFMT_D16, D3DFMT_D15S1}) {
+        for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func) {
+            for (bool write : {false, true}) {
+                DepthBuffer grouped(kRunLength, 1, format), single(kRunLength, 1, format);
+                for (std::size_t i = 0; i < grouped.memory.size(); ++i) {
+                    grouped.memory[i] = single.memory[i] = static_cast<std::uint8_t>(random());
+                }
+                PixelPipeline p;
+                p.depthLayout = GetDepthLayout(format);
+                const RunStep test = ChooseDepthTest(format, func, write);
+                ASSERT_NE(test, nullptr);
+                raster::Run run;
+                run.count = kRunLength;
+                run.mask = 0xFFFFu & ~(1u << 5);  // one pixel already dead: never written
+                for (float& z : run.z) z = depthValue(random);
+                run.z[3] = std::numeric_limits<float>::quiet_NaN();
+                p.depth = grouped.Target();
+                test(p, run);
+                p.depth = single.Target();
+                for (int i = 0; i < kRunLength; ++i) {
+                    raster::Run one;
+                    one.x = i;
+                    one.count = 1;
+                    one.mask = i == 5 ? 0u : 1u;
+                    one.z[0] = run.z[i];
+                    test(p, one);
+                    EXPECT_EQ((run.mask >> i) & 1u, one.mask) << "format " << format << " func " << func << " pixel " << i;
+                    EXPECT_EQ(run.depthCode[i], one.depthCode[0]);
+                }
+                EXPECT_EQ(grouped.memory, single.memory) << "format " << format << " func " << func;
+            }
+        }
+    }
+}
+
+TEST(RasterFastPath, ColourWriteInGroupsMatchesPixelByPixel) {
+    std::mt19937 random(13);
+    for (D3DFORMAT format : {D3DFMT_R5G6B5, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8}) {
+        ColorBuffer grouped(kRunLength, 1, format), single(kRunLength, 1, format);
+        PixelPipeline p;
+        const RunStep output = ChooseOutput(format, false);
+        raster::Run run;
+        run.count = kRunLength;
+        run.mask = 0xFFFFu;
+        for (std::uint32_t& c : run.color) c = static_cast<std::uint32_t>(random());
+        p.color = grouped.Target();
+        output(p, run);
+        p.color = single.Target();
+        for (int i = 0; i < kRunLength; ++i) {
+            raster::Run one;
+            one.x = i;
+            one.count = 1;
+            one.mask = 1;
+            one.color[0] = run.color[i];
+            output(p, one);
+        }
+        EXPECT_EQ(grouped.memory, single.memory) << "format " << format;
+        EXPECT_TRUE(grouped.GuardsIntact());
+    }
+}
+
+std::vector<std::uint32_t> RandomTexels(std::mt19937& random, int w, int h) {
+    std::vector<std::uint32_t> t(static_cast<std::size_t>(w) * h);
+    for (std::uint32_t& texel : t) texel = static_cast<std::uint32_t>(random());
+    return t;
+}
+
+struct Picture {
+    std::vector<std::uint32_t> pixels;
+    std::vector<std::uint8_t> depth;
+};
+
+// Random perspective triangles (w from 0.2 to 5) with texture coordinates
+// far outside 0..1, drawn over a cleared target.
+Picture DrawRandomScene(const PipelineState& base, D3DFORMAT colorFormat, D3DFORMAT depthFormat, unsigned seed,
+                        bool forceGeneral) {
+    constexpr int kSize = 64;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> position(-20.0f, 84.0f), depth(0.0f, 1.0f), w(0.2f, 5.0f),
+        coordinate(-8.0f, 8.0f);
+    ColorBuffer color(kSize, kSize, colorFormat);
+    DepthBuffer depthBuffer(kSize, kSize, depthFormat);
+    Clear(base.viewport, 0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF204060, 1.0f, 0, color.Target(),
+          depthBuffer.Target());
+    PipelineState state = base;
+    ForceGeneralPath(forceGeneral);
+    for (int triangle = 0; triangle < 24; ++triangle) {
+        std::vector<TlVertex> v(3);
+        for (TlVertex& vertex : v) {
+            const float rhw = 1.0f / w(random);
+            vertex = {position(random), position(random), depth(random), rhw,
+                      static_cast<std::uint32_t>(random()), coordinate(random), coordinate(random)};
+        }
+        Draw(state, kTlFvf, D3DPT_TRIANGLELIST, v, 1, color, &depthBuffer);
+    }
+    ForceGeneralPath(false);
+    EXPECT_TRUE(color.GuardsIntact());
+    return {color.Pixels(), depthBuffer.memory};
+}
+
+// Largest difference of one 8-bit channel, and how many pixels differ by
+// more than tolerance.
+struct Difference {
+    int largest = 0;
+    int beyondTolerance = 0;
+    int differing = 0;  // pixels that differ at all
+};
+
+Difference Compare(const Picture& a, const Picture& b, int tolerance) {
+    Difference d;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i) {
+        int pixel = 0;
+        for (int shift : {0, 8, 16}) {
+            const int ca = static_cast<int>((a.pixels[i] >> shift) & 0xFF), cb = static_cast<int>((b.pixels[i] >> shift) & 0xFF);
+            pixel = std::max(pixel, std::abs(ca - cb));
+        }
+        d.largest = std::max(d.largest, pixel);
+        if (pixel > 0) ++d.differing;
+        if (pixel > tolerance) ++d.beyondTolerance;
+    }
+    return d;
+}
+
+// Stepped coordinates place a sample at most 1/256 texel from the
+// per-pixel position, rounded the same way. Bilinear weights then move by
+// at most one step on each axis, and only in the few pixels whose weights
+// sit at a rounding step: within 2 of 255 per channel in at most 3% of the
+// pixels (a biased rounding moves a sixth of them), or one 5- or 6-bit step
+// of an R5G6B5 target (9 when expanded to 8 bits). A point
+// sample that close to a texel edge may take the neighbouring texel: a few
+// pixels in a thousand. Depth is the same arithmetic in both paths.
+TEST(RasterFastPath, SteppedCoordinatesMatchTheGeneralPathOnRandomTriangles) {
+    std::mt19937 random(17);
+    TestTexture texture;
+    for (int size = 32; size >= 1; size /= 2) texture.Add(size, size, RandomTexels(random, size, size));
+    unsigned seed = 100;
+    for (D3DFORMAT colorFormat : {D3DFMT_R5G6B5, D3DFMT_X8R8G8B8}) {
+        for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR}) {
+            for (DWORD mipFilter : {D3DTEXF_NONE, D3DTEXF_POINT, D3DTEXF_LINEAR}) {
+                for (bool modulate : {false, true}) {
+                    for (bool blend : {false, true}) {
+                        PipelineState state = DefaultState(64, 64);
+                        state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
+                        state.renderStates[D3DRS_ZENABLE] = D3DZB_TRUE;
+                        state.renderStates[D3DRS_ALPHABLENDENABLE] = blend ? 1 : 0;
+                        state.renderStates[D3DRS_SRCBLEND] = D3DBLEND_SRCALPHA;
+                        state.renderStates[D3DRS_DESTBLEND] = D3DBLEND_INVSRCALPHA;
+                        DWORD* ts = state.stageStates[0];
+                        ts[D3DTSS_MINFILTER] = ts[D3DTSS_MAGFILTER] = filter;
+                        ts[D3DTSS_MIPFILTER] = mipFilter;
+                        if (!modulate) ts[D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+                        state.textures[0] = &texture.sampled;
+                        ++seed;
+                        const Picture fast = DrawRandomScene(state, colorFormat, D3DFMT_D16, seed, false);
+                        const Picture general = DrawRandomScene(state, colorFormat, D3DFMT_D16, seed, true);
+                        EXPECT_EQ(fast.depth, general.depth);
+                        const int tolerance = colorFormat == D3DFMT_R5G6B5 ? 9 : 2;
+                        const Difference d = Compare(fast, general, tolerance);
+                        const std::string what = "format " + std::to_string(colorFormat) + " filter " +
+                                                 std::to_string(filter) + " mip " + std::to_string(mipFilter) +
+                                                 " modulate " + std::to_string(modulate) + " blend " +
+                                                 std::to_string(blend);
+                        if (filter == D3DTEXF_LINEAR) {
+                            EXPECT_EQ(d.beyondTolerance, 0) << what << " largest " << d.largest;
+                            // Unbiased rounding: only where a weight sits at a rounding step.
+                            if (colorFormat == D3DFMT_X8R8G8B8) {
+                                EXPECT_LE(d.differing, 64 * 64 * 3 / 100) << what;
+                            }
+                        } else {
+                            EXPECT_LE(d.beyondTolerance, 64 * 64 / 200) << what;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace valmere::raster::test
