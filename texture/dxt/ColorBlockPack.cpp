@@ -100,8 +100,9 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
     // is scalar.
     float projected[16];
     for (int i = 0; i < 16; ++i) projected[i] = Dot3(ColorOf(pixels[i]) * kChannelWeights - palette[0], dir);
-    float entryPosition[4];
-    for (int k = 0; k < colorCount; ++k) entryPosition[k] = Dot3(palette[k] - palette[0], dir);
+    // Projection of the entry at each linear position.
+    float positionValue[4];
+    for (int p = 0; p < colorCount; ++p) positionValue[p] = Dot3(palette[order[p]] - palette[0], dir);
 
     BlockDiffusion<float> diffusion;
     std::uint32_t indices = 0;
@@ -114,9 +115,9 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
         // 0 at or below 0 (and for NaN), the last position at or past it,
         // else rounded.
         const float clamped = std::min(lastPosition, std::max(0.0f, t));
-        const int index = order[static_cast<int>(clamped + 0.5f)];
-        indices |= static_cast<std::uint32_t>(index) << (2 * i);
-        diffusion.Spread(i, t - entryPosition[index]);
+        const int position = static_cast<int>(clamped + 0.5f);
+        indices |= static_cast<std::uint32_t>(order[position]) << (2 * i);
+        diffusion.Spread(i, t - positionValue[position]);
     }
     WriteBlock(block, colour0, colour1, indices);
 }
