@@ -1,0 +1,44 @@
+// Four-float vectors (GCC/Clang vector extensions): SSE registers on x86-64,
+// NEON on ARM, plain scalar code elsewhere, from one source. The DXT code
+// keeps a colour's r, g, b (and a or 0) in one Float4, or four pixels' values
+// of one channel.
+#pragma once
+
+#include "math/D3DXColor.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace valmere {
+
+using Float4 = float __attribute__((vector_size(16)));
+using Int4 = std::int32_t __attribute__((vector_size(16)));
+
+inline Float4 Load4(const D3DXCOLOR& c) {
+    Float4 v;
+    std::memcpy(&v, &c, sizeof v);
+    return v;
+}
+
+inline void Store4(D3DXCOLOR& c, Float4 v) { std::memcpy(&c, &v, sizeof v); }
+
+inline float Dot3(Float4 a, Float4 b) {
+    const Float4 p = a * b;
+    return p[0] + p[1] + p[2];
+}
+
+inline Float4 Min4(Float4 a, Float4 b) { return a < b ? a : b; }
+// NaN in `a` gives `b`.
+inline Float4 Max4(Float4 a, Float4 b) { return a > b ? a : b; }
+
+// Truncation toward zero of each lane; lanes are held to +-2^30 first (and
+// NaN to -2^30) so that the conversion is always defined.
+inline Int4 TruncateLanes(Float4 v) {
+    constexpr float kLimit = 1073741824.0f;
+    const Float4 held = Min4(Max4(v, Float4{-kLimit, -kLimit, -kLimit, -kLimit}), Float4{kLimit, kLimit, kLimit, kLimit});
+    return __builtin_convertvector(held, Int4);
+}
+
+inline Float4 ToFloat4(Int4 v) { return __builtin_convertvector(v, Float4); }
+
+}  // namespace valmere
