@@ -31,6 +31,21 @@ private:
     std::vector<Color> pixels_;
 };
 
+// A size x size image whose pixel (x, y) is colourAt(u, v) with u = x / size
+// and v = y / size: the pixels' top-left corners, so a pattern that tiles
+// over [0, 1) repeats without a doubled edge.
+template <typename ColourAt>
+Image PaintImage(int size, ColourAt colourAt) {
+    Image image(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            image.Set(x, y, colourAt(static_cast<float>(x) / static_cast<float>(size),
+                                     static_cast<float>(y) / static_cast<float>(size)));
+        }
+    }
+    return image;
+}
+
 // Writes the image; false (with errno set by the C library) when the file
 // cannot be written.
 bool WriteBmp(const std::string& path, const Image& image);

@@ -44,26 +44,19 @@ StoneHit FindStone(float u, float v) {
 } // namespace
 
 Image MakeGroundTexture() {
-    constexpr int Size = 256;
     const Color granite{0.58f, 0.56f, 0.52f};
     const Color sandstone{0.66f, 0.58f, 0.45f};
     const Color mortar{0.25f, 0.23f, 0.20f};
-    Image image(Size, Size);
-    for (int y = 0; y < Size; ++y) {
-        for (int x = 0; x < Size; ++x) {
-            const float u = static_cast<float>(x) / Size;
-            const float v = static_cast<float>(y) / Size;
-            const StoneHit hit = FindStone(u * Cells, v * Cells);
-            Color stone = MixColor(granite, sandstone, LatticeValue(47u, hit.cellX, hit.cellY));
-            stone = Scale(stone, 0.8f + 0.35f * FractalNoise(53u, u, v, 16, 4));
-            // The joint runs where two stones are equally near; the stone
-            // darkens slightly towards it, as if worn round.
-            const float edge = hit.second - hit.nearest;
-            stone = Scale(stone, 0.85f + 0.15f * SmoothStep(0.05f, 0.3f, edge));
-            image.Set(x, y, MixColor(mortar, stone, SmoothStep(0.03f, 0.07f, edge)));
-        }
-    }
-    return image;
+    return PaintImage(256, [&](float u, float v) {
+        const StoneHit hit = FindStone(u * Cells, v * Cells);
+        Color stone = MixColor(granite, sandstone, LatticeValue(47u, hit.cellX, hit.cellY));
+        stone = Scale(stone, 0.8f + 0.35f * FractalNoise(53u, u, v, 16, 4));
+        // The joint runs where two stones are equally near; the stone
+        // darkens slightly towards it, as if worn round.
+        const float edge = hit.second - hit.nearest;
+        stone = Scale(stone, 0.85f + 0.15f * SmoothStep(0.05f, 0.3f, edge));
+        return MixColor(mortar, stone, SmoothStep(0.03f, 0.07f, edge));
+    });
 }
 
 } // namespace valmere::datagen

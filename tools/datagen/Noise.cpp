@@ -39,13 +39,13 @@ float SmoothStep(float edge0, float edge1, float x) {
 
 float Mix(float a, float b, float t) { return a + (b - a) * t; }
 
-float ValueNoise(std::uint32_t seed, float x, float y, int period) {
+float ValueNoise(std::uint32_t seed, float x, float y, int periodX, int periodY) {
     const float cellX = std::floor(x);
     const float cellY = std::floor(y);
-    const int x0 = Wrap(static_cast<int>(cellX), period);
-    const int y0 = Wrap(static_cast<int>(cellY), period);
-    const int x1 = Wrap(x0 + 1, period);
-    const int y1 = Wrap(y0 + 1, period);
+    const int x0 = Wrap(static_cast<int>(cellX), periodX);
+    const int y0 = Wrap(static_cast<int>(cellY), periodY);
+    const int x1 = Wrap(x0 + 1, periodX);
+    const int y1 = Wrap(y0 + 1, periodY);
     const float tx = SmoothStep(0.0f, 1.0f, x - cellX);
     const float ty = SmoothStep(0.0f, 1.0f, y - cellY);
     const float top = Mix(LatticeValue(seed, x0, y0), LatticeValue(seed, x1, y0), tx);
@@ -60,7 +60,7 @@ float FractalNoise(std::uint32_t seed, float u, float v, int period, int octaves
     for (int octave = 0; octave < octaves; ++octave) {
         const int layerPeriod = period << octave;
         sum += weight * ValueNoise(seed + static_cast<std::uint32_t>(octave) * 1013u, u * static_cast<float>(layerPeriod),
-                                   v * static_cast<float>(layerPeriod), layerPeriod);
+                                   v * static_cast<float>(layerPeriod), layerPeriod, layerPeriod);
         total += weight;
         weight *= 0.5f;
     }

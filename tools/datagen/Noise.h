@@ -11,8 +11,8 @@ namespace valmere::datagen {
 float LatticeValue(std::uint32_t seed, int x, int y);
 
 // Smoothly interpolated lattice values at (x, y), in lattice units. The
-// lattice repeats every `period` points in x and in y.
-float ValueNoise(std::uint32_t seed, float x, float y, int period);
+// lattice repeats every periodX points in x and every periodY in y.
+float ValueNoise(std::uint32_t seed, float x, float y, int periodX, int periodY);
 
 // A fractal sum of `octaves` layers of ValueNoise over one tile: (u, v) in
 // [0, 1) covers the tile, the first layer has `period` lattice cells across
