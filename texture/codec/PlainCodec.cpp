@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 namespace valmere {
 namespace {
@@ -15,6 +16,38 @@ namespace {
 static_assert(std::endian::native == std::endian::little, "pixel words are read in host order");
 
 constexpr std::uint32_t Mask(int bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1u; }
+
+// The pixel word, little-endian. Sizes 3 and 6 are read as two power-of-two
+// parts: a copy into a wider zeroed word would go through memory.
+template <int Bytes>
+std::uint64_t LoadPixel(const std::byte* p) {
+    if constexpr (Bytes == 3 || Bytes == 6) {
+        constexpr int kLow = Bytes == 3 ? 2 : 4;
+        return LoadPixel<kLow>(p) | (LoadPixel<Bytes - kLow>(p + kLow) << (8 * kLow));
+    } else {
+        using Word = std::conditional_t<Bytes == 1, std::uint8_t,
+                                        std::conditional_t<Bytes == 2, std::uint16_t,
+                                                           std::conditional_t<Bytes == 4, std::uint32_t, std::uint64_t>>>;
+        Word w;
+        std::memcpy(&w, p, sizeof w);
+        return w;
+    }
+}
+
+template <int Bytes>
+void StorePixel(std::byte* p, std::uint64_t word) {
+    if constexpr (Bytes == 3 || Bytes == 6) {
+        constexpr int kLow = Bytes == 3 ? 2 : 4;
+        StorePixel<kLow>(p, word);
+        StorePixel<Bytes - kLow>(p + kLow, word >> (8 * kLow));
+    } else {
+        using Word = std::conditional_t<Bytes == 1, std::uint8_t,
+                                        std::conditional_t<Bytes == 2, std::uint16_t,
+                                                           std::conditional_t<Bytes == 4, std::uint32_t, std::uint64_t>>>;
+        const auto w = static_cast<Word>(word);
+        std::memcpy(p, &w, sizeof w);
+    }
+}
 
 template <Field F>
 float DecodeField(std::uint64_t word, float fill) {
@@ -56,8 +89,7 @@ public:
 private:
     void DecodePixels(const std::byte* source, D3DXCOLOR* out, UINT count) const override {
         for (UINT i = 0; i < count; ++i, source += L.bytesPerPixel) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, source, L.bytesPerPixel);
+            const std::uint64_t word = LoadPixel<L.bytesPerPixel>(source);
             D3DXCOLOR& c = out[i];
             c.r = DecodeField<L.r>(word, L.fillR);
             if constexpr (L.luminance) {
@@ -83,7 +115,7 @@ private:
                 word = EncodeField<L.r>(c.r, d) | EncodeField<L.g>(c.g, d) | EncodeField<L.b>(c.b, d);
             }
             word |= EncodeField<L.a>(c.a, d);
-            std::memcpy(destination, &word, L.bytesPerPixel);
+            StorePixel<L.bytesPerPixel>(destination, word);
         }
     }
 };
