@@ -58,34 +58,43 @@ inline std::uint32_t BilerpSse2(std::uint32_t t00, std::uint32_t t10, std::uint3
     return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
 }
 
-// Four bilinear samples at once. texels[k] holds the k-th corner (00, 10,
-// 01, 11) of the four pixels, one per 32-bit lane; fx and fy hold the
-// fractions (0..255) in 32-bit lanes. Gives the bits of BilerpPortable.
-inline __m128i BilerpFour(const __m128i texels[4], __m128i fx, __m128i fy) {
+// Texel products of one pixel of BilerpFour: 16-bit lanes 0-3 hold
+// t00 * w00 + t01 * w01 per channel, lanes 4-7 t10 * w10 + t11 * w11.
+// Every sum stays below 255 * 256, so 16-bit lanes suffice.
+template <int Pixel>
+inline __m128i WeightedPairs(const std::uint32_t* texels, const std::int32_t* top, const std::int32_t* bottom,
+                             __m128i topWeights, __m128i bottomWeights) {
+    constexpr int kBroadcast = Pixel * 0x55;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i wt = _mm_shufflehi_epi16(_mm_shufflelo_epi16(topWeights, kBroadcast), kBroadcast);
+    const __m128i wb = _mm_shufflehi_epi16(_mm_shufflelo_epi16(bottomWeights, kBroadcast), kBroadcast);
+    const __m128i t = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + top[Pixel])), zero);
+    const __m128i b =
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + bottom[Pixel])), zero);
+    return _mm_add_epi16(_mm_mullo_epi16(t, wt), _mm_mullo_epi16(b, wb));
+}
+
+// Four bilinear samples at once. Pixel k reads the texels t00, t10 side by
+// side at texels + top[k] and t01, t11 at texels + bottom[k]; fx and fy
+// hold the fractions (0..255) in 32-bit lanes. Gives the bits of
+// BilerpPortable.
+inline __m128i BilerpFour(const std::uint32_t* texels, const std::int32_t top[4], const std::int32_t bottom[4],
+                          __m128i fx, __m128i fy) {
     // Lanes hold at most 256 * 256 before the shift: 16-bit products suffice.
     const __m128i full = _mm_set1_epi32(256);
     const __m128i w10 = _mm_srli_epi32(_mm_mullo_epi16(fx, _mm_sub_epi32(full, fy)), 8);
     const __m128i w01 = _mm_srli_epi32(_mm_mullo_epi16(_mm_sub_epi32(full, fx), fy), 8);
     const __m128i w11 = _mm_srli_epi32(_mm_mullo_epi16(fx, fy), 8);
     const __m128i w00 = _mm_sub_epi32(_mm_sub_epi32(_mm_sub_epi32(full, w10), w01), w11);
-    const __m128i topWeights = _mm_or_si128(w00, _mm_slli_epi32(w10, 16));
-    const __m128i bottomWeights = _mm_or_si128(w01, _mm_slli_epi32(w11, 16));
-    const __m128i zero = _mm_setzero_si128();
-    // Bytes of the two texels of a row interleaved, pixels 0-1 and 2-3.
-    const __m128i top01 = _mm_unpacklo_epi8(texels[0], texels[1]), top23 = _mm_unpackhi_epi8(texels[0], texels[1]);
-    const __m128i bottom01 = _mm_unpacklo_epi8(texels[2], texels[3]), bottom23 = _mm_unpackhi_epi8(texels[2], texels[3]);
-    const auto pixel = [&](__m128i top, __m128i bottom, __m128i topWeight, __m128i bottomWeight) {
-        return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(top, topWeight), _mm_madd_epi16(bottom, bottomWeight)), 8);
-    };
-    const __m128i p0 = pixel(_mm_unpacklo_epi8(top01, zero), _mm_unpacklo_epi8(bottom01, zero),
-                             _mm_shuffle_epi32(topWeights, 0x00), _mm_shuffle_epi32(bottomWeights, 0x00));
-    const __m128i p1 = pixel(_mm_unpackhi_epi8(top01, zero), _mm_unpackhi_epi8(bottom01, zero),
-                             _mm_shuffle_epi32(topWeights, 0x55), _mm_shuffle_epi32(bottomWeights, 0x55));
-    const __m128i p2 = pixel(_mm_unpacklo_epi8(top23, zero), _mm_unpacklo_epi8(bottom23, zero),
-                             _mm_shuffle_epi32(topWeights, 0xAA), _mm_shuffle_epi32(bottomWeights, 0xAA));
-    const __m128i p3 = pixel(_mm_unpackhi_epi8(top23, zero), _mm_unpackhi_epi8(bottom23, zero),
-                             _mm_shuffle_epi32(topWeights, 0xFF), _mm_shuffle_epi32(bottomWeights, 0xFF));
-    return _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
+    // 16-bit lanes: w00 of pixels 0-3, then w10 of pixels 0-3 (and w01, w11).
+    const __m128i topWeights = _mm_packs_epi32(w00, w10), bottomWeights = _mm_packs_epi32(w01, w11);
+    const __m128i s0 = WeightedPairs<0>(texels, top, bottom, topWeights, bottomWeights);
+    const __m128i s1 = WeightedPairs<1>(texels, top, bottom, topWeights, bottomWeights);
+    const __m128i s2 = WeightedPairs<2>(texels, top, bottom, topWeights, bottomWeights);
+    const __m128i s3 = WeightedPairs<3>(texels, top, bottom, topWeights, bottomWeights);
+    const __m128i p01 = _mm_add_epi16(_mm_unpacklo_epi64(s0, s1), _mm_unpackhi_epi64(s0, s1));
+    const __m128i p23 = _mm_add_epi16(_mm_unpacklo_epi64(s2, s3), _mm_unpackhi_epi64(s2, s3));
+    return _mm_packus_epi16(_mm_srli_epi16(p01, 8), _mm_srli_epi16(p23, 8));
 }
 #endif
 

@@ -153,6 +153,22 @@ void SamplePoint(const StageSampler& s, const Level& l, const Positions& at, int
     for (int i = 0; i < n; ++i) Address::Fetch(s, l, at.X(i) >> 8, at.Y(i) >> 8, out[i]);
 }
 
+// Bilinear samples of pixels from..end-1, one at a time.
+template <class Address, class Positions>
+void SampleLinearPixels(const StageSampler& s, const Level& l, const Positions& at, int from, int end,
+                        std::uint32_t* out) {
+    for (int i = from; i < end; ++i) {
+        const int px = at.X(i), py = at.Y(i);
+        const int x = px >> 8, y = py >> 8;
+        std::uint32_t t00, t10, t01, t11;
+        Address::Fetch(s, l, x, y, t00);
+        Address::Fetch(s, l, x + 1, y, t10);
+        Address::Fetch(s, l, x, y + 1, t01);
+        Address::Fetch(s, l, x + 1, y + 1, t11);
+        out[i] = Bilerp(t00, t10, t01, t11, static_cast<std::uint32_t>(px & 255), static_cast<std::uint32_t>(py & 255));
+    }
+}
+
 #if defined(__SSE2__)
 // Bilinear samples of a wrapped power-of-two level at stepped positions,
 // four pixels at a time; returns how many pixels it sampled (a multiple of 4).
@@ -170,23 +186,21 @@ int SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, s
     for (; i + 4 <= n; i += 4) {
         const __m128i px = _mm_srai_epi32(x, 8), py = _mm_srai_epi32(y, 8);
         const __m128i x0 = _mm_and_si128(_mm_srai_epi32(px, 8), wrapX);
-        const __m128i x1 = _mm_and_si128(_mm_add_epi32(x0, one), wrapX);
         const __m128i y0 = _mm_and_si128(_mm_srai_epi32(py, 8), wrapY);
         const __m128i row0 = _mm_sll_epi32(y0, rowShift);
         const __m128i row1 = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), wrapY), rowShift);
-        alignas(16) std::int32_t index[4][4];
+        alignas(16) std::int32_t index[2][4];
         _mm_store_si128(reinterpret_cast<__m128i*>(index[0]), _mm_add_epi32(row0, x0));
-        _mm_store_si128(reinterpret_cast<__m128i*>(index[1]), _mm_add_epi32(row0, x1));
-        _mm_store_si128(reinterpret_cast<__m128i*>(index[2]), _mm_add_epi32(row1, x0));
-        _mm_store_si128(reinterpret_cast<__m128i*>(index[3]), _mm_add_epi32(row1, x1));
-        __m128i texels[4];
-        for (int k = 0; k < 4; ++k) {
-            const std::int32_t* idx = index[k];
-            texels[k] = _mm_setr_epi32(static_cast<int>(l.texels[idx[0]]), static_cast<int>(l.texels[idx[1]]),
-                                       static_cast<int>(l.texels[idx[2]]), static_cast<int>(l.texels[idx[3]]));
+        _mm_store_si128(reinterpret_cast<__m128i*>(index[1]), _mm_add_epi32(row1, x0));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(x0, wrapX)) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                             BilerpFour(l.texels, index[0], index[1], _mm_and_si128(px, fraction),
+                                        _mm_and_si128(py, fraction)));
+        } else {
+            // A pixel in the last column pairs it with the first one: the
+            // texels are not side by side, so the group goes one by one.
+            SampleLinearPixels<WrapPow2>(StageSampler{}, l, at, i, i + 4, out);
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                         BilerpFour(texels, _mm_and_si128(px, fraction), _mm_and_si128(py, fraction)));
         x = _mm_add_epi32(x, stepX);
         y = _mm_add_epi32(y, stepY);
     }
@@ -202,16 +216,7 @@ void SampleLinear(const StageSampler& s, const Level& l, const Positions& at, in
         i = SampleLinearWrappedFour(l, at, n, out);
     }
 #endif
-    for (; i < n; ++i) {
-        const int px = at.X(i), py = at.Y(i);
-        const int x = px >> 8, y = py >> 8;
-        std::uint32_t t00, t10, t01, t11;
-        Address::Fetch(s, l, x, y, t00);
-        Address::Fetch(s, l, x + 1, y, t10);
-        Address::Fetch(s, l, x, y + 1, t01);
-        Address::Fetch(s, l, x + 1, y + 1, t11);
-        out[i] = Bilerp(t00, t10, t01, t11, static_cast<std::uint32_t>(px & 255), static_cast<std::uint32_t>(py & 255));
-    }
+    SampleLinearPixels<Address>(s, l, at, i, n, out);
 }
 
 template <class Address, class Coordinates>

@@ -20,22 +20,26 @@ TEST(RasterFastPath, Sse2BilinearGivesThePortableBits) {
     std::mt19937 random(7);
     for (std::uint32_t fy = 0; fy < 256; ++fy) {
         for (std::uint32_t fx = 0; fx < 256; fx += 4) {
-            alignas(16) std::uint32_t corners[4][4], fxs[4], fys[4], four[4];
+            // Pixel k reads the pairs (t00, t10) and (t01, t11) at pairs[k].
+            std::uint32_t pairs[4][2][2];
+            std::int32_t top[4], bottom[4];
+            alignas(16) std::uint32_t fxs[4], fys[4], four[4];
             for (int k = 0; k < 4; ++k) {
-                for (auto& c : corners) c[k] = static_cast<std::uint32_t>(random());
+                for (auto& row : pairs[k])
+                    for (std::uint32_t& texel : row) texel = static_cast<std::uint32_t>(random());
+                top[k] = 4 * k;
+                bottom[k] = 4 * k + 2;
                 fxs[k] = fx + static_cast<std::uint32_t>(k);
                 fys[k] = (fy + 37 * static_cast<std::uint32_t>(k)) & 255;
             }
-            __m128i texels[4];
-            for (int c = 0; c < 4; ++c) texels[c] = _mm_load_si128(reinterpret_cast<const __m128i*>(corners[c]));
             _mm_store_si128(reinterpret_cast<__m128i*>(four),
-                            BilerpFour(texels, _mm_load_si128(reinterpret_cast<const __m128i*>(fxs)),
+                            BilerpFour(&pairs[0][0][0], top, bottom, _mm_load_si128(reinterpret_cast<const __m128i*>(fxs)),
                                        _mm_load_si128(reinterpret_cast<const __m128i*>(fys))));
             for (int k = 0; k < 4; ++k) {
-                const std::uint32_t expected =
-                    BilerpPortable(corners[0][k], corners[1][k], corners[2][k], corners[3][k], fxs[k], fys[k]);
-                ASSERT_EQ(BilerpSse2(corners[0][k], corners[1][k], corners[2][k], corners[3][k], fxs[k], fys[k]),
-                          expected);
+                const std::uint32_t t00 = pairs[k][0][0], t10 = pairs[k][0][1], t01 = pairs[k][1][0],
+                                    t11 = pairs[k][1][1];
+                const std::uint32_t expected = BilerpPortable(t00, t10, t01, t11, fxs[k], fys[k]);
+                ASSERT_EQ(BilerpSse2(t00, t10, t01, t11, fxs[k], fys[k]), expected);
                 ASSERT_EQ(four[k], expected) << "fx " << fxs[k] << " fy " << fys[k];
             }
         }
