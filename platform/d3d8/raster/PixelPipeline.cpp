@@ -75,7 +75,7 @@ float LevelOfDetail(const SampledTexture& texture, const CoordinateEnds& u, cons
     return rho2 > 0.0f && std::isfinite(rho2) ? 0.5f * std::log2(rho2) : 0.0f;
 }
 
-void Interpolate(const PixelPipeline& p, const TriangleInterpolants& t, Run& r, float lod[kMaxStages]) {
+RunEnds MakeRunEnds(const TriangleInterpolants& t, const Run& r) {
     RunEnds e;
     e.dx0 = static_cast<float>(r.x) - t.x0;
     e.dx1 = e.dx0 + static_cast<float>(r.count - 1);
@@ -83,6 +83,10 @@ void Interpolate(const PixelPipeline& p, const TriangleInterpolants& t, Run& r, 
     e.w0 = 1.0f / Rhw(t.rhw, e.dx0, e.dy);
     e.w1 = 1.0f / Rhw(t.rhw, e.dx1, e.dy);
     e.inverseSteps = r.count > 1 ? 1.0f / static_cast<float>(r.count - 1) : 0.0f;
+    return e;
+}
+
+void InterpolateColors(const PixelPipeline& p, const TriangleInterpolants& t, const RunEnds& e, Run& r) {
     if (p.needDiffuse) {
         if (t.flatDiffuse) {
             std::fill(r.diffuse, r.diffuse + r.count, t.diffuse);
@@ -97,22 +101,99 @@ void Interpolate(const PixelPipeline& p, const TriangleInterpolants& t, Run& r, 
             InterpolateColor(t, e, kAttrSpecular, r.count, r.specular);
         }
     }
-    for (int s = 0; s < p.stageCount; ++s) {
-        if (!p.sampled[s]) continue;
-        const CoordinateEnds u = InterpolateCoordinate(t.attr[kAttrTex + 2 * s], t.rhw, e, p.addressPeriodU[s]);
-        const CoordinateEnds v = InterpolateCoordinate(t.attr[kAttrTex + 2 * s + 1], t.rhw, e, p.addressPeriodV[s]);
-        const float du = (u.last - u.first) * e.inverseSteps, dv = (v.last - v.first) * e.inverseSteps;
-        if (p.stepped[s]) {
-            r.coordinates[s] = {u.first, v.first, du, dv};
-        } else {
-            for (int i = 0; i < r.count; ++i) {
-                r.u[s][i] = u.first + du * static_cast<float>(i);
-                r.v[s][i] = v.first + dv * static_cast<float>(i);
+}
+
+struct StageCoordinates {
+    CoordinateEnds u, v;
+    RunCoordinates run;  // first pixel and step
+};
+
+StageCoordinates InterpolateStage(const PixelPipeline& p, const TriangleInterpolants& t, const RunEnds& e, int s) {
+    StageCoordinates c;
+    c.u = InterpolateCoordinate(t.attr[kAttrTex + 2 * s], t.rhw, e, p.addressPeriodU[s]);
+    c.v = InterpolateCoordinate(t.attr[kAttrTex + 2 * s + 1], t.rhw, e, p.addressPeriodV[s]);
+    c.run = {c.u.first, c.v.first, (c.u.last - c.u.first) * e.inverseSteps, (c.v.last - c.v.first) * e.inverseSteps};
+    return c;
+}
+
+// The shading step of a run (colours, texture coordinates, sampling and
+// texture stages) for any state.
+struct GeneralShading {
+    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, Run& r) {
+        const RunEnds e = MakeRunEnds(t, r);
+        InterpolateColors(p, t, e, r);
+        for (int s = 0; s < p.stageCount; ++s) {
+            if (!p.sampled[s]) continue;
+            const StageCoordinates c = InterpolateStage(p, t, e, s);
+            const SampledTexture* texture = p.samplers[s].texture;
+            const float lod = texture != nullptr && p.lodMatters[s] ? LevelOfDetail(*texture, c.u, c.v) : 0.0f;
+            if (p.stepped[s]) {
+                SampleRun(p.samplers[s], lod, c.run, r.count, r.texel[s]);
+            } else {
+                for (int i = 0; i < r.count; ++i) {
+                    r.u[s][i] = c.run.u + c.run.du * static_cast<float>(i);
+                    r.v[s][i] = c.run.v + c.run.dv * static_cast<float>(i);
+                }
+                SampleRun(p.samplers[s], lod, r.u[s], r.v[s], r.count, r.texel[s]);
             }
         }
-        const SampledTexture* texture = p.samplers[s].texture;
-        lod[s] = texture != nullptr && p.lodMatters[s] ? LevelOfDetail(*texture, u, v) : 0.0f;
+        p.combine(p, r);
     }
+};
+
+// The shading step when one stage samples one wrapped power-of-two level
+// bilinearly at stepped coordinates (the level prepared once per draw);
+// TextureOnly: the stage yields the texel itself, sampled straight into
+// the run's colours.
+template <bool TextureOnly>
+struct WrappedBilinearShading {
+    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, Run& r) {
+        const RunEnds e = MakeRunEnds(t, r);
+        const StageCoordinates c = InterpolateStage(p, t, e, 0);
+        if (TextureOnly) {
+            SampleWrappedBilinear(p.wrappedLevel, c.run, r.count, r.color);
+            return;
+        }
+        InterpolateColors(p, t, e, r);
+        SampleWrappedBilinear(p.wrappedLevel, c.run, r.count, r.texel[0]);
+        p.combine(p, r);
+    }
+};
+
+// The run loop of every span: depth test, shading, alpha test, depth and
+// colour write, with the shading step chosen at compile time.
+template <class Shading>
+void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int xStart, int xEnd) {
+    Run r;
+    r.y = y;
+    const float dy = static_cast<float>(y) - t.y0;
+    for (int x = xStart; x <= xEnd; x += kRunLength) {
+        r.x = x;
+        r.count = std::min(kRunLength, xEnd - x + 1);
+        r.mask = (1u << r.count) - 1;
+        const float z0 = At(t.z, static_cast<float>(x) - t.x0, dy);
+        // The whole array, past count too: a fixed trip count vectorises.
+        for (int i = 0; i < kRunLength; ++i) r.z[i] = z0 + t.z.dx * static_cast<float>(i);
+        if (p.depthTest != nullptr) {
+            p.depthTest(p, r);
+            if (r.mask == 0) continue;
+        }
+        Shading::Shade(p, t, r);
+        if (p.alphaTest) {
+            AlphaTest(p, r);
+            if (r.mask == 0) continue;
+        }
+        if (p.depthWrite != nullptr) p.depthWrite(p, r);
+        p.output(p, r);
+    }
+}
+
+// textureOnly: the combiner passes the texel through.
+SpanShader ChooseSpanShader(PixelPipeline& p, bool textureOnly) {
+    const bool wrappedBilinear = p.stageCount == 1 && p.sampled[0] && p.stepped[0] && !p.lodMatters[0] &&
+                                 PrepareWrappedBilinear(p.samplers[0], p.wrappedLevel);
+    if (!wrappedBilinear) return ShadeRuns<GeneralShading>;
+    return textureOnly ? ShadeRuns<WrappedBilinearShading<true>> : ShadeRuns<WrappedBilinearShading<false>>;
 }
 
 // Whether the level of detail can change what a stage samples: the level
@@ -195,6 +276,7 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
     }
     p.textureFactor = rs[D3DRS_TEXTUREFACTOR];
     p.combine = ChooseCombine(p, diffuseIsWhite, p.needDiffuse);
+    p.shadeSpan = ChooseSpanShader(p, !p.needDiffuse);
 
     p.blend.source = rs[D3DRS_SRCBLEND];
     p.blend.destination = rs[D3DRS_DESTBLEND];
@@ -211,38 +293,7 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
 }
 
 void ShadeSpan(const PixelPipeline& p, const TriangleInterpolants& t, int y, int xStart, int xEnd) {
-    Run r;
-    r.y = y;
-    const float dy = static_cast<float>(y) - t.y0;
-    float lod[kMaxStages] = {};
-    for (int x = xStart; x <= xEnd; x += kRunLength) {
-        r.x = x;
-        r.count = std::min(kRunLength, xEnd - x + 1);
-        r.mask = (1u << r.count) - 1;
-        const float z0 = At(t.z, static_cast<float>(x) - t.x0, dy);
-        // The whole array, past count too: a fixed trip count vectorises.
-        for (int i = 0; i < kRunLength; ++i) r.z[i] = z0 + t.z.dx * static_cast<float>(i);
-        if (p.depthTest != nullptr) {
-            p.depthTest(p, r);
-            if (r.mask == 0) continue;
-        }
-        Interpolate(p, t, r, lod);
-        for (int s = 0; s < p.stageCount; ++s) {
-            if (!p.sampled[s]) continue;
-            if (p.stepped[s]) {
-                SampleRun(p.samplers[s], lod[s], r.coordinates[s], r.count, r.texel[s]);
-            } else {
-                SampleRun(p.samplers[s], lod[s], r.u[s], r.v[s], r.count, r.texel[s]);
-            }
-        }
-        p.combine(p, r);
-        if (p.alphaTest) {
-            AlphaTest(p, r);
-            if (r.mask == 0) continue;
-        }
-        if (p.depthWrite != nullptr) p.depthWrite(p, r);
-        p.output(p, r);
-    }
+    p.shadeSpan(p, t, y, xStart, xEnd);
 }
 
 }  // namespace valmere::raster

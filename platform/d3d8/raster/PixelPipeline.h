@@ -45,6 +45,7 @@ struct Run {
 
 struct PixelPipeline;
 using RunStep = void (*)(const PixelPipeline&, Run&);
+using SpanShader = void (*)(const PixelPipeline&, const TriangleInterpolants&, int y, int xStart, int xEnd);
 
 struct TextureStage {
     DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
@@ -72,6 +73,9 @@ struct PixelPipeline {
     // pixel (wrapped power-of-two textures, unless the general path is forced).
     bool stepped[kMaxStages] = {};
     bool lodMatters[kMaxStages] = {};  // the level of detail changes the filter or the level
+    // The level of stage 0 when it is the only one sampled and fixed for the
+    // draw: wrapped, power of two, bilinear, stepped coordinates.
+    WrappedLevel wrappedLevel;
     float addressPeriodU[kMaxStages] = {}, addressPeriodV[kMaxStages] = {};
     bool needDiffuse = false, needSpecular = false, addSpecular = false;
     std::uint32_t textureFactor = 0;
@@ -83,6 +87,8 @@ struct PixelPipeline {
 
     BlendState blend;
     RunStep output = nullptr;
+
+    SpanShader shadeSpan = nullptr;  // the run loop specialised for this state
 };
 
 // Builds the pixel pipeline for a draw; false when the colour target cannot

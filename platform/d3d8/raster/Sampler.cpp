@@ -330,4 +330,19 @@ void SampleRun(const StageSampler& s, float lod, const RunCoordinates& run, int 
     SampleWith(s, lod, SteppedCoordinates{run}, n, out);
 }
 
+bool PrepareWrappedBilinear(const StageSampler& s, WrappedLevel& level) {
+    if (s.texture == nullptr || !SamplesRunCoordinates(s)) return false;
+    const bool levelFixed = s.mipFilter == D3DTEXF_NONE || s.baseLevel >= s.levelCount - 1;
+    const bool linear = s.minFilter >= D3DTEXF_LINEAR && s.magFilter >= D3DTEXF_LINEAR;
+    if (!levelFixed || !linear) return false;
+    const SamplingLevel& l = s.texture->levels[s.baseLevel];
+    level = {l.texels, l.width, l.height};
+    return true;
+}
+
+void SampleWrappedBilinear(const WrappedLevel& level, const RunCoordinates& run, int n, std::uint32_t* out) {
+    const Level l{level.texels, level.width, level.height};
+    SampleLinear<WrapPow2>(StageSampler{}, l, SteppedCoordinates{run}.For(l, true), n, out);
+}
+
 }  // namespace valmere::raster

@@ -47,4 +47,19 @@ bool SamplesRunCoordinates(const StageSampler& sampler);
 // SamplesRunCoordinates.
 void SampleRun(const StageSampler& sampler, float lod, const RunCoordinates& run, int n, std::uint32_t* out);
 
+// A level sampled bilinearly with wrap addressing at run coordinates,
+// chosen once per draw.
+struct WrappedLevel {
+    const std::uint32_t* texels = nullptr;
+    int width = 0, height = 0;  // powers of two
+};
+
+// Fills level when every run of the draw samples one level bilinearly at
+// run coordinates (the sampler SamplesRunCoordinates, and neither the level
+// nor the filter depends on the level of detail); false otherwise.
+bool PrepareWrappedBilinear(const StageSampler& sampler, WrappedLevel& level);
+
+// What SampleRun gives for such a sampler, without choosing the level.
+void SampleWrappedBilinear(const WrappedLevel& level, const RunCoordinates& run, int n, std::uint32_t* out);
+
 }  // namespace valmere::raster
