@@ -77,8 +77,9 @@ inline __m128i WeightedPairs(const std::uint32_t* texels, const std::int32_t* to
 // Four bilinear samples at once. Pixel k reads the texels t00, t10 side by
 // side at texels + top[k] and t01, t11 at texels + bottom[k]; fx and fy
 // hold the fractions (0..255) in 32-bit lanes. Gives the bits of
-// BilerpPortable.
-inline __m128i BilerpFour(const std::uint32_t* texels, const std::int32_t top[4], const std::int32_t bottom[4],
+// BilerpPortable. Always inlined: as a call, its inputs and the caller's
+// loop state go through memory.
+[[gnu::always_inline]] inline __m128i BilerpFour(const std::uint32_t* texels, const std::int32_t top[4], const std::int32_t bottom[4],
                           __m128i fx, __m128i fy) {
     // Lanes hold at most 256 * 256 before the shift: 16-bit products suffice.
     const __m128i full = _mm_set1_epi32(256);

@@ -171,8 +171,8 @@ void SampleLinearPixels(const StageSampler& s, const Level& l, const Positions& 
 
 #if defined(__SSE2__)
 // Bilinear samples of a wrapped power-of-two level at stepped positions,
-// four pixels at a time; returns how many pixels it sampled (a multiple of 4).
-int SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, std::uint32_t* out) {
+// four pixels at a time.
+void SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, std::uint32_t* out) {
     const auto start = [](std::uint32_t origin, std::uint32_t step) {
         return _mm_setr_epi32(static_cast<int>(origin), static_cast<int>(origin + step),
                               static_cast<int>(origin + 2 * step), static_cast<int>(origin + 3 * step));
@@ -182,8 +182,7 @@ int SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, s
     const __m128i wrapX = _mm_set1_epi32(l.width - 1), wrapY = _mm_set1_epi32(l.height - 1);
     const __m128i rowShift = _mm_cvtsi32_si128(std::countr_zero(static_cast<unsigned>(l.width)));
     const __m128i fraction = _mm_set1_epi32(255), one = _mm_set1_epi32(1);
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
+    for (int i = 0; i < n; i += 4) {
         const __m128i px = _mm_srai_epi32(x, 8), py = _mm_srai_epi32(y, 8);
         const __m128i x0 = _mm_and_si128(_mm_srai_epi32(px, 8), wrapX);
         const __m128i y0 = _mm_and_si128(_mm_srai_epi32(py, 8), wrapY);
@@ -192,31 +191,39 @@ int SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, s
         alignas(16) std::int32_t index[2][4];
         _mm_store_si128(reinterpret_cast<__m128i*>(index[0]), _mm_add_epi32(row0, x0));
         _mm_store_si128(reinterpret_cast<__m128i*>(index[1]), _mm_add_epi32(row1, x0));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(x0, wrapX)) == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                             BilerpFour(l.texels, index[0], index[1], _mm_and_si128(px, fraction),
-                                        _mm_and_si128(py, fraction)));
-        } else {
+        const int count = std::min(4, n - i);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(x0, wrapX)) != 0) {
             // A pixel in the last column pairs it with the first one: the
             // texels are not side by side, so the group goes one by one.
-            SampleLinearPixels<WrapPow2>(StageSampler{}, l, at, i, i + 4, out);
+            SampleLinearPixels<WrapPow2>(StageSampler{}, l, at, i, i + count, out);
+        } else {
+            // Lanes past n sample valid texels too (indices are wrapped);
+            // only the first count results are kept.
+            const __m128i samples =
+                BilerpFour(l.texels, index[0], index[1], _mm_and_si128(px, fraction), _mm_and_si128(py, fraction));
+            if (count == 4) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), samples);
+            } else {
+                alignas(16) std::uint32_t partial[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(partial), samples);
+                std::copy(partial, partial + count, out + i);
+            }
         }
         x = _mm_add_epi32(x, stepX);
         y = _mm_add_epi32(y, stepY);
     }
-    return i;
 }
 #endif
 
 template <class Address, class Positions>
 void SampleLinear(const StageSampler& s, const Level& l, const Positions& at, int n, std::uint32_t* out) {
-    int i = 0;
 #if defined(__SSE2__)
     if constexpr (std::is_same_v<Address, WrapPow2> && std::is_same_v<Positions, SteppedPositions>) {
-        i = SampleLinearWrappedFour(l, at, n, out);
+        SampleLinearWrappedFour(l, at, n, out);
+        return;
     }
 #endif
-    SampleLinearPixels<Address>(s, l, at, i, n, out);
+    SampleLinearPixels<Address>(s, l, at, 0, n, out);
 }
 
 template <class Address, class Coordinates>
