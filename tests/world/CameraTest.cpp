@@ -165,21 +165,5 @@ TEST(CameraTest, ApplyWithoutADeviceStillUpdates) {
     ExpectVec(Position(camera), 0, 0, -9);
 }
 
-TEST(CameraTest, AccessorsCopyPlainly) {
-    CCamera camera;
-    camera.SetHeight(4.0f);
-    camera.Translate(1.0f, 2.0f, 3.0f);
-    ExpectVec(Position(camera), 1, 6, 3, 0);
-    float height = 0.0f;
-    camera.GetHeight(height);
-    EXPECT_EQ(height, 6.0f);
-    float m[3];
-    camera.SetMovement(0.5f, 0.25f, 0.125f);
-    camera.GetMovement(m[0], m[1], m[2]);
-    EXPECT_EQ(m[0], 0.5f);
-    EXPECT_EQ(m[1], 0.25f);
-    EXPECT_EQ(m[2], 0.125f);
-}
-
 } // namespace
 } // namespace valmere::world::test

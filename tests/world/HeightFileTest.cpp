@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iomanip>
 #include <sstream>
 #include <string>
 
@@ -11,7 +12,8 @@ namespace {
 // A line of the file: a label word and the given values.
 std::string Line(const std::string& label, int count, float (*value)(int, int), int block) {
     std::ostringstream line;
-    line << label;
+    // Nine digits give every float back exactly.
+    line << std::setprecision(9) << label;
     for (int i = 0; i < count; ++i) {
         line << ' ' << value(i, block);
     }
@@ -19,7 +21,9 @@ std::string Line(const std::string& label, int count, float (*value)(int, int), 
     return line.str();
 }
 
-float TerrainValue(int i, int block) { return static_cast<float>(i) + 0.25f * static_cast<float>(block + 1); }
+// Fractions with set low bits, so that a value stored past the grid would
+// show in the bytes that follow it.
+float TerrainValue(int i, int block) { return static_cast<float>(i) + 0.1f * static_cast<float>(block + 1); }
 float Dropped(int, int) { return -7.5f; }
 
 // Header "HEIGHTS <first> <n>" followed by `blocks` well-formed blocks of

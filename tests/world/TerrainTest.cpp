@@ -43,14 +43,6 @@ TEST_F(TerrainTest, CameraFarFromEveryPatchDrawsNothing) {
     EXPECT_EQ(world->terrainVertices[0].z, before.z);
 }
 
-TEST_F(TerrainTest, LayoutPlacesPatchesRowByRow) {
-    EXPECT_EQ(world->patchSize, 4);
-    for (int k = 0; k < AllPatches; ++k) {
-        EXPECT_EQ(world->patches[k].x, 4.0f * static_cast<float>(k % 16));
-        EXPECT_EQ(world->patches[k].z, 4.0f * static_cast<float>(k / 16));
-    }
-}
-
 TEST_F(TerrainTest, DistanceIsMeasuredInXAndZOnly) {
     BuildFrame(*world, CameraAt(3.0f, 1000.0f, -4.0f));
     // Patch 0 at (0, 0): a 3-4-5 triangle; the camera's height is ignored.
