@@ -50,7 +50,23 @@ struct ComponentOperators {
     }
     friend bool operator!=(const T& a, const T& b) { return !(a == b); }
 
+    // Component-wise minimum and maximum (the first operand on ties).
+    friend T ComponentMin(const T& a, const T& b) {
+        return Combine(a, b, [](float x, float y) { return x <= y ? x : y; });
+    }
+    friend T ComponentMax(const T& a, const T& b) {
+        return Combine(a, b, [](float x, float y) { return x >= y ? x : y; });
+    }
+
 private:
+    template <typename Op>
+    static T Combine(const T& a, const T& b, Op op) {
+        T r = a;
+        float* d = r.Data();
+        const float* o = b.Data();
+        for (int i = 0; i < N; ++i) d[i] = op(d[i], o[i]);
+        return r;
+    }
     T& Self() { return static_cast<T&>(*this); }
     const T& Self() const { return static_cast<const T&>(*this); }
     template <typename Op>

@@ -50,11 +50,11 @@ inline D3DXVECTOR2* D3DXVec2Subtract(D3DXVECTOR2* out, const D3DXVECTOR2* a, con
 }
 // Component-wise minimum and maximum.
 inline D3DXVECTOR2* D3DXVec2Minimize(D3DXVECTOR2* out, const D3DXVECTOR2* a, const D3DXVECTOR2* b) {
-    *out = D3DXVECTOR2(a->x < b->x ? a->x : b->x, a->y < b->y ? a->y : b->y);
+    *out = ComponentMin(*a, *b);
     return out;
 }
 inline D3DXVECTOR2* D3DXVec2Maximize(D3DXVECTOR2* out, const D3DXVECTOR2* a, const D3DXVECTOR2* b) {
-    *out = D3DXVECTOR2(a->x > b->x ? a->x : b->x, a->y > b->y ? a->y : b->y);
+    *out = ComponentMax(*a, *b);
     return out;
 }
 inline D3DXVECTOR2* D3DXVec2Scale(D3DXVECTOR2* out, const D3DXVECTOR2* v, float s) {
@@ -108,11 +108,11 @@ inline D3DXVECTOR3* D3DXVec3Subtract(D3DXVECTOR3* out, const D3DXVECTOR3* a, con
     return out;
 }
 inline D3DXVECTOR3* D3DXVec3Minimize(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b) {
-    *out = D3DXVECTOR3(a->x < b->x ? a->x : b->x, a->y < b->y ? a->y : b->y, a->z < b->z ? a->z : b->z);
+    *out = ComponentMin(*a, *b);
     return out;
 }
 inline D3DXVECTOR3* D3DXVec3Maximize(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b) {
-    *out = D3DXVECTOR3(a->x > b->x ? a->x : b->x, a->y > b->y ? a->y : b->y, a->z > b->z ? a->z : b->z);
+    *out = ComponentMax(*a, *b);
     return out;
 }
 inline D3DXVECTOR3* D3DXVec3Scale(D3DXVECTOR3* out, const D3DXVECTOR3* v, float s) {
@@ -172,13 +172,11 @@ inline D3DXVECTOR4* D3DXVec4Subtract(D3DXVECTOR4* out, const D3DXVECTOR4* a, con
     return out;
 }
 inline D3DXVECTOR4* D3DXVec4Minimize(D3DXVECTOR4* out, const D3DXVECTOR4* a, const D3DXVECTOR4* b) {
-    *out = D3DXVECTOR4(a->x < b->x ? a->x : b->x, a->y < b->y ? a->y : b->y, a->z < b->z ? a->z : b->z,
-                       a->w < b->w ? a->w : b->w);
+    *out = ComponentMin(*a, *b);
     return out;
 }
 inline D3DXVECTOR4* D3DXVec4Maximize(D3DXVECTOR4* out, const D3DXVECTOR4* a, const D3DXVECTOR4* b) {
-    *out = D3DXVECTOR4(a->x > b->x ? a->x : b->x, a->y > b->y ? a->y : b->y, a->z > b->z ? a->z : b->z,
-                       a->w > b->w ? a->w : b->w);
+    *out = ComponentMax(*a, *b);
     return out;
 }
 inline D3DXVECTOR4* D3DXVec4Scale(D3DXVECTOR4* out, const D3DXVECTOR4* v, float s) {

@@ -28,15 +28,29 @@ void AddToTranslation(D3DXMATRIX& m, const D3DXVECTOR3& v, float sign) {
     m.m[3][2] += sign * v.z;
 }
 
+// The common tail of the transformation builders: m, then the rotation about
+// the centre, then the translation; null parts are left out.
+D3DXMATRIX* RotateAndTranslate(D3DXMATRIX* out, D3DXMATRIX m, const D3DXVECTOR3* rotationCenter,
+                               const D3DXQUATERNION* rotation, const D3DXVECTOR3* translation) {
+    if (rotation) {
+        if (rotationCenter) AddToTranslation(m, *rotationCenter, -1.0f);
+        D3DXMATRIX turn;
+        D3DXMatrixRotationQuaternion(&turn, rotation);
+        D3DXMatrixMultiply(&m, &m, &turn);
+        if (rotationCenter) AddToTranslation(m, *rotationCenter, 1.0f);
+    }
+    if (translation) AddToTranslation(m, *translation, 1.0f);
+    *out = m;
+    return out;
+}
+
 }  // namespace
 
 D3DXMATRIX* MatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b) {
-    MultiplyMatrices<float>(*out, *a, *b, false);
-    return out;
+    return RowTransforms<float>::MatrixMultiply(out, a, b);
 }
 D3DXMATRIX* MatrixMultiplyTranspose(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b) {
-    MultiplyMatrices<float>(*out, *a, *b, true);
-    return out;
+    return RowTransforms<float>::MatrixMultiplyTranspose(out, a, b);
 }
 
 D3DXMATRIX* MatrixTranspose(D3DXMATRIX* out, const D3DXMATRIX* m) {
@@ -133,32 +147,14 @@ D3DXMATRIX* MatrixTransformation(D3DXMATRIX* out, const D3DXVECTOR3* scalingCent
         if (scalingRotation) D3DXMatrixMultiply(&m, &m, &turn);
         if (scalingCenter) AddToTranslation(m, *scalingCenter, 1.0f);
     }
-    if (rotation) {
-        if (rotationCenter) AddToTranslation(m, *rotationCenter, -1.0f);
-        D3DXMATRIX turn;
-        D3DXMatrixRotationQuaternion(&turn, rotation);
-        D3DXMatrixMultiply(&m, &m, &turn);
-        if (rotationCenter) AddToTranslation(m, *rotationCenter, 1.0f);
-    }
-    if (translation) AddToTranslation(m, *translation, 1.0f);
-    *out = m;
-    return out;
+    return RotateAndTranslate(out, m, rotationCenter, rotation, translation);
 }
 
 D3DXMATRIX* MatrixAffineTransformation(D3DXMATRIX* out, float scaling, const D3DXVECTOR3* rotationCenter,
                                        const D3DXQUATERNION* rotation, const D3DXVECTOR3* translation) {
     D3DXMATRIX m;
     D3DXMatrixScaling(&m, scaling, scaling, scaling);
-    if (rotation) {
-        if (rotationCenter) AddToTranslation(m, *rotationCenter, -1.0f);
-        D3DXMATRIX turn;
-        D3DXMatrixRotationQuaternion(&turn, rotation);
-        D3DXMatrixMultiply(&m, &m, &turn);
-        if (rotationCenter) AddToTranslation(m, *rotationCenter, 1.0f);
-    }
-    if (translation) AddToTranslation(m, *translation, 1.0f);
-    *out = m;
-    return out;
+    return RotateAndTranslate(out, m, rotationCenter, rotation, translation);
 }
 
 D3DXMATRIX* MatrixShadow(D3DXMATRIX* out, const D3DXVECTOR4* light, const D3DXPLANE* plane) {

@@ -1,6 +1,7 @@
 // Portable quaternion operations.
 #include <cmath>
 
+#include "math/DominantAxis.h"
 #include "math/MathDispatch.h"
 #include "math/MathTolerances.h"
 #include "math/PortableMath.h"
@@ -100,15 +101,9 @@ D3DXQUATERNION* QuaternionRotationMatrix(D3DXQUATERNION* out, const D3DXMATRIX* 
         q.y = (m[2][0] - m[0][2]) * f;
         q.z = (m[0][1] - m[1][0]) * f;
     } else {
-        const float candidates[3] = {m[0][0] - m[1][1] - m[2][2], m[1][1] - m[0][0] - m[2][2],
-                                     m[2][2] - m[0][0] - m[1][1]};
-        int i = 0;
-        if (candidates[1] > candidates[i]) i = 1;
-        if (candidates[2] > candidates[i]) i = 2;
-        const int j = (i + 1) % 3;
-        const int k = (i + 2) % 3;
+        const auto [i, j, k, value] = FindDominantAxis(*matrix);
         float* v = q.Data();
-        v[i] = std::sqrt(candidates[i] + 1.0f) * 0.5f;
+        v[i] = std::sqrt(value + 1.0f) * 0.5f;
         const float f = 0.25f / v[i];
         v[j] = (m[i][j] + m[j][i]) * f;
         v[k] = (m[i][k] + m[k][i]) * f;

@@ -60,28 +60,19 @@ D3DXMATRIX CombinedMatrix(const D3DXMATRIX* projection, const D3DXMATRIX* view, 
 }  // namespace
 
 D3DXVECTOR4* Vec2Transform(D3DXVECTOR4* out, const D3DXVECTOR2* v, const D3DXMATRIX* m) {
-    TransformRow<float>(out->Data(), v->x, v->y, 0.0f, 1.0f, *m);
-    return out;
+    return RowTransforms<float>::Vec2Transform(out, v, m);
 }
 D3DXVECTOR4* Vec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
-    TransformRow<float>(out->Data(), v->x, v->y, v->z, 1.0f, *m);
-    return out;
+    return RowTransforms<float>::Vec3Transform(out, v, m);
 }
 D3DXVECTOR4* Vec4Transform(D3DXVECTOR4* out, const D3DXVECTOR4* v, const D3DXMATRIX* m) {
-    TransformRow<float>(out->Data(), v->x, v->y, v->z, v->w, *m);
-    return out;
+    return RowTransforms<float>::Vec4Transform(out, v, m);
 }
 D3DXVECTOR2* Vec2TransformNormal(D3DXVECTOR2* out, const D3DXVECTOR2* v, const D3DXMATRIX* m) {
-    float r[4];
-    TransformRow<float>(r, v->x, v->y, 0.0f, 0.0f, *m);
-    *out = D3DXVECTOR2(r[0], r[1]);
-    return out;
+    return RowTransforms<float>::Vec2TransformNormal(out, v, m);
 }
 D3DXVECTOR3* Vec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
-    float r[4];
-    TransformRow<float>(r, v->x, v->y, v->z, 0.0f, *m);
-    *out = D3DXVECTOR3(r[0], r[1], r[2]);
-    return out;
+    return RowTransforms<float>::Vec3TransformNormal(out, v, m);
 }
 D3DXVECTOR2* Vec2TransformCoord(D3DXVECTOR2* out, const D3DXVECTOR2* v, const D3DXMATRIX* m) {
     TransformCoordinate<float>(out->Data(), v->x, v->y, 0.0f, *m, 2);

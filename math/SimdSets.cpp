@@ -10,6 +10,7 @@
 
 #include <cmath>
 
+#include "math/DominantAxis.h"
 #include "math/MathTolerances.h"
 #include "math/SimdVector.h"
 #include "math/SplineWeights.h"
@@ -372,14 +373,8 @@ D3DXQUATERNION* QuaternionRotationMatrix(D3DXQUATERNION* out, const D3DXMATRIX* 
         Store<4>(out->Data(), _mm_add_ps(xyz, _mm_mul_ps(_mm_set1_ps(w), Lane(3))));
         return out;
     }
-    const float candidates[3] = {m[0][0] - m[1][1] - m[2][2], m[1][1] - m[0][0] - m[2][2],
-                                 m[2][2] - m[0][0] - m[1][1]};
-    int i = 0;
-    if (candidates[1] > candidates[i]) i = 1;
-    if (candidates[2] > candidates[i]) i = 2;
-    const int j = (i + 1) % 3;
-    const int k = (i + 2) % 3;
-    const float qi = FirstLane(_mm_sqrt_ss(_mm_set_ss(candidates[i] + 1.0f))) * 0.5f;
+    const auto [i, j, k, value] = FindDominantAxis(*matrix);
+    const float qi = FirstLane(_mm_sqrt_ss(_mm_set_ss(value + 1.0f))) * 0.5f;
     alignas(16) float sums[4];
     sums[i] = 0.0f;
     sums[j] = m[i][j] + m[j][i];

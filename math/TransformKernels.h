@@ -5,6 +5,7 @@
 #pragma once
 
 #include "math/D3DXMatrix.h"
+#include "math/D3DXVector.h"
 #include "math/MathTolerances.h"
 
 namespace valmere::math {
@@ -41,5 +42,42 @@ inline void TransformCoordinate(float* out, float x, float y, float z, const D3D
     const bool divide = !IsNear(r[3], 1.0f);
     for (int i = 0; i < count; ++i) out[i] = divide ? r[i] / r[3] : r[i];
 }
+
+// The transforms and products of slots 0 to 6 with sums kept in Acc.
+template <typename Acc>
+struct RowTransforms {
+    static D3DXVECTOR4* Vec2Transform(D3DXVECTOR4* out, const D3DXVECTOR2* v, const D3DXMATRIX* m) {
+        TransformRow<Acc>(out->Data(), v->x, v->y, 0.0f, 1.0f, *m);
+        return out;
+    }
+    static D3DXVECTOR4* Vec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
+        TransformRow<Acc>(out->Data(), v->x, v->y, v->z, 1.0f, *m);
+        return out;
+    }
+    static D3DXVECTOR4* Vec4Transform(D3DXVECTOR4* out, const D3DXVECTOR4* v, const D3DXMATRIX* m) {
+        TransformRow<Acc>(out->Data(), v->x, v->y, v->z, v->w, *m);
+        return out;
+    }
+    static D3DXVECTOR2* Vec2TransformNormal(D3DXVECTOR2* out, const D3DXVECTOR2* v, const D3DXMATRIX* m) {
+        float r[4];
+        TransformRow<Acc>(r, v->x, v->y, 0.0f, 0.0f, *m);
+        *out = D3DXVECTOR2(r[0], r[1]);
+        return out;
+    }
+    static D3DXVECTOR3* Vec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
+        float r[4];
+        TransformRow<Acc>(r, v->x, v->y, v->z, 0.0f, *m);
+        *out = D3DXVECTOR3(r[0], r[1], r[2]);
+        return out;
+    }
+    static D3DXMATRIX* MatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b) {
+        MultiplyMatrices<Acc>(*out, *a, *b, false);
+        return out;
+    }
+    static D3DXMATRIX* MatrixMultiplyTranspose(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b) {
+        MultiplyMatrices<Acc>(*out, *a, *b, true);
+        return out;
+    }
+};
 
 }  // namespace valmere::math

@@ -16,39 +16,6 @@ namespace {
 // |q − 1| up to this counts as unit length for the x87 normalisation.
 constexpr float kX87UnitTolerance = 9.9999997e-6f;
 
-D3DXVECTOR4* Vec2Transform(D3DXVECTOR4* out, const D3DXVECTOR2* v, const D3DXMATRIX* m) {
-    TransformRow<double>(out->Data(), v->x, v->y, 0.0f, 1.0f, *m);
-    return out;
-}
-D3DXVECTOR4* Vec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
-    TransformRow<double>(out->Data(), v->x, v->y, v->z, 1.0f, *m);
-    return out;
-}
-D3DXVECTOR4* Vec4Transform(D3DXVECTOR4* out, const D3DXVECTOR4* v, const D3DXMATRIX* m) {
-    TransformRow<double>(out->Data(), v->x, v->y, v->z, v->w, *m);
-    return out;
-}
-D3DXMATRIX* MatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b) {
-    MultiplyMatrices<double>(*out, *a, *b, false);
-    return out;
-}
-D3DXMATRIX* MatrixMultiplyTranspose(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b) {
-    MultiplyMatrices<double>(*out, *a, *b, true);
-    return out;
-}
-D3DXVECTOR2* Vec2TransformNormal(D3DXVECTOR2* out, const D3DXVECTOR2* v, const D3DXMATRIX* m) {
-    float r[4];
-    TransformRow<double>(r, v->x, v->y, 0.0f, 0.0f, *m);
-    *out = D3DXVECTOR2(r[0], r[1]);
-    return out;
-}
-D3DXVECTOR3* Vec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
-    float r[4];
-    TransformRow<double>(r, v->x, v->y, v->z, 0.0f, *m);
-    *out = D3DXVECTOR3(r[0], r[1], r[2]);
-    return out;
-}
-
 D3DXVECTOR3* Vec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v) {
     const float q = v->x * v->x + v->y * v->y + v->z * v->z;
     // A denormal q has no exponent for the table's power of two to restore;
@@ -67,13 +34,14 @@ D3DXVECTOR3* Vec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v) {
 }  // namespace
 
 void InstallX87Subset(MathFunctionTable& table) {
-    std::get<kVec2Transform>(table) = &Vec2Transform;
-    std::get<kVec3Transform>(table) = &Vec3Transform;
-    std::get<kVec4Transform>(table) = &Vec4Transform;
-    std::get<kMatrixMultiply>(table) = &MatrixMultiply;
-    std::get<kMatrixMultiplyTranspose>(table) = &MatrixMultiplyTranspose;
-    std::get<kVec2TransformNormal>(table) = &Vec2TransformNormal;
-    std::get<kVec3TransformNormal>(table) = &Vec3TransformNormal;
+    using X87 = RowTransforms<double>;
+    std::get<kVec2Transform>(table) = &X87::Vec2Transform;
+    std::get<kVec3Transform>(table) = &X87::Vec3Transform;
+    std::get<kVec4Transform>(table) = &X87::Vec4Transform;
+    std::get<kMatrixMultiply>(table) = &X87::MatrixMultiply;
+    std::get<kMatrixMultiplyTranspose>(table) = &X87::MatrixMultiplyTranspose;
+    std::get<kVec2TransformNormal>(table) = &X87::Vec2TransformNormal;
+    std::get<kVec3TransformNormal>(table) = &X87::Vec3TransformNormal;
     std::get<kVec3Normalize>(table) = &Vec3Normalize;
 }
 
