@@ -30,6 +30,14 @@ struct RunEnds {
     float inverseSteps;
 };
 
+// floor(x) for finite x without a library call (the processor's rounding
+// instruction needs SSE4.1); beyond 2^23 every float is an integer.
+inline float FloorOf(float x) {
+    if (!(std::fabs(x) < 8388608.0f)) return x;
+    const float t = static_cast<float>(static_cast<int>(x));
+    return t > x ? t - 1.0f : t;
+}
+
 inline float Rhw(const Plane& p, float dx, float dy) { return std::max(At(p, dx, dy), 1e-30f); }
 
 void InterpolateColor(const TriangleInterpolants& t, const RunEnds& e, int first, int n, std::uint32_t* out) {
@@ -52,14 +60,15 @@ struct CoordinateEnds {
     float first, last, ddx, ddy;
 };
 
-CoordinateEnds InterpolateCoordinate(const Plane& p, const Plane& rhw, const RunEnds& e, float period) {
+[[gnu::always_inline]] inline CoordinateEnds InterpolateCoordinate(const Plane& p, const Plane& rhw, const RunEnds& e, float period) {
     CoordinateEnds c{At(p, e.dx0, e.dy) * e.w0, At(p, e.dx1, e.dy) * e.w1, 0.0f, 0.0f};
     c.ddx = (p.dx - c.first * rhw.dx) * e.w0;
     c.ddy = (p.dy - c.first * rhw.dy) * e.w0;
     if (period > 0.0f && std::isfinite(c.first)) {
         // Wrapping and mirroring repeat with this period: keep values small
         // so that float precision stays at the texel level.
-        const float offset = std::floor(c.first / period) * period;
+        // Periods are 1 and 2: multiplying by the inverse is exact.
+        const float offset = FloorOf(c.first * (1.0f / period)) * period;
         c.first -= offset;
         c.last -= offset;
     }
@@ -75,7 +84,7 @@ float LevelOfDetail(const SampledTexture& texture, const CoordinateEnds& u, cons
     return rho2 > 0.0f && std::isfinite(rho2) ? 0.5f * std::log2(rho2) : 0.0f;
 }
 
-RunEnds MakeRunEnds(const TriangleInterpolants& t, const Run& r) {
+[[gnu::always_inline]] inline RunEnds MakeRunEnds(const TriangleInterpolants& t, const Run& r) {
     RunEnds e;
     e.dx0 = static_cast<float>(r.x) - t.x0;
     e.dx1 = e.dx0 + static_cast<float>(r.count - 1);
@@ -108,7 +117,7 @@ struct StageCoordinates {
     RunCoordinates run;  // first pixel and step
 };
 
-StageCoordinates InterpolateStage(const PixelPipeline& p, const TriangleInterpolants& t, const RunEnds& e, int s) {
+[[gnu::always_inline]] inline StageCoordinates InterpolateStage(const PixelPipeline& p, const TriangleInterpolants& t, const RunEnds& e, int s) {
     StageCoordinates c;
     c.u = InterpolateCoordinate(t.attr[kAttrTex + 2 * s], t.rhw, e, p.addressPeriodU[s]);
     c.v = InterpolateCoordinate(t.attr[kAttrTex + 2 * s + 1], t.rhw, e, p.addressPeriodV[s]);

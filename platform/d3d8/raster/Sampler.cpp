@@ -115,12 +115,12 @@ struct SteppedPositions {
 // value * 65536 rounded, as a 32-bit two's complement fixed-point number
 // modulo 2^32 (NaN and huge values are pinned first, so the conversion
 // stays defined; the bias makes truncation round down below zero too).
-std::uint32_t ToWrappedFixed16(double value) {
+inline std::uint32_t ToWrappedFixed16(double value) {
     constexpr double kLimit = 1099511627776.0;  // 2^40
     constexpr double kBias = 2199023255552.0;   // 2^41
     const double scaled = value * 65536.0;
     const double c = scaled > kLimit ? kLimit : (scaled >= -kLimit ? scaled : -kLimit);
-    return static_cast<std::uint32_t>(static_cast<std::int64_t>(c + 0.5 + kBias) -
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(c + (0.5 + kBias)) -
                                       static_cast<std::int64_t>(kBias));
 }
 
