@@ -3,6 +3,7 @@
 #pragma once
 
 #include "math/D3DXColor.h"
+#include "texture/dxt/Float4.h"
 
 #include <cstdint>
 
@@ -17,10 +18,11 @@ void AlphaPalette(std::uint8_t alpha0, std::uint8_t alpha1, float* palette);
 // With 6, the values 0 and 1 are left to the fixed entries.
 void FitAlphaEndpoints(const float* values, int stepCount, float& lo, float& hi);
 
-// Pack: the 8-byte alpha half from the pixels' alpha. Unpack: 16 alphas.
-void PackExplicitAlpha(std::uint8_t* block, const D3DXCOLOR* pixels);
+// Pack: the 8-byte alpha half from the pixels and their codes from
+// QuantizeBlock (AlphaCodes::Explicit or Byte). Unpack: 16 alphas.
+void PackExplicitAlpha(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes);
 void UnpackExplicitAlpha(float* alphas, const std::uint8_t* block);
-void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels);
+void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes);
 void UnpackInterpolatedAlpha(float* alphas, const std::uint8_t* block);
 
 }  // namespace valmere

@@ -32,9 +32,10 @@ std::uint16_t ToRgb565(Float4 c);
 // and a palette of `colorCount` (4 or 3) entries.
 void FitColorEndpoints(const Float4* colors, int colorCount, Float4& a, Float4& b);
 
-// Encodes the 8-byte colour block. With `allowTransparency` (DXT1), pixels
-// with alpha below 0.5 select the three-colour mode and index 3.
-void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTransparency);
+// Encodes the 8-byte colour block from the pixels and their codes from
+// QuantizeBlock. With `allowTransparency` (DXT1), pixels with alpha below 0.5
+// select the three-colour mode and index 3.
+void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes, bool allowTransparency);
 
 // The four colours a colour block's indices select (alpha 1, or 0 for
 // index 3 of a three-colour block).

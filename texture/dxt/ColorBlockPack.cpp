@@ -16,20 +16,6 @@ Float4 ColorOf(const D3DXCOLOR& c) { return Load4(c) * kRgbOnly; }
 
 bool IsTransparent(const D3DXCOLOR& c) { return c.a < 0.5f; }
 
-// Pixels snapped to the 5:6:5 grid, diffusing what the snap loses, so that
-// the fit sees the colours a dithered 5:6:5 image would hold.
-void QuantizedRepresentatives(const D3DXCOLOR* pixels, Float4* weighted) {
-    constexpr Float4 kScale = {31.0f, 63.0f, 31.0f, 0.0f};
-    constexpr Float4 kStep = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, 0.0f};
-    BlockDiffusion<Float4> diffusion;
-    for (int i = 0; i < 16; ++i) {
-        const Float4 c = ColorOf(pixels[i]) + diffusion.At(i);
-        const Float4 q = ToFloat4(TruncateLanes(c * kScale + 0.5f)) * kStep;
-        diffusion.Spread(i, c - q);
-        weighted[i] = q * kChannelWeights;
-    }
-}
-
 void WriteBlock(std::uint8_t* block, std::uint16_t colour0, std::uint16_t colour1, std::uint32_t indices) {
     Store16(block, colour0);
     Store16(block + 2, colour1);
@@ -38,7 +24,7 @@ void WriteBlock(std::uint8_t* block, std::uint16_t colour0, std::uint16_t colour
 
 }  // namespace
 
-void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTransparency) {
+void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes, bool allowTransparency) {
     int transparent = 0;
     if (allowTransparency) {
         for (int i = 0; i < 16; ++i) transparent += IsTransparent(pixels[i]) ? 1 : 0;
@@ -50,8 +36,10 @@ void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, bool allowTran
     const bool three = transparent > 0;
     const int colorCount = three ? 3 : 4;
 
+    // The fit sees the colours a dithered 5:6:5 image would hold.
+    constexpr Float4 kStep = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, 0.0f};
     Float4 representatives[16];
-    QuantizedRepresentatives(pixels, representatives);
+    for (int i = 0; i < 16; ++i) representatives[i] = codes[i] * kStep * kChannelWeights;
     Float4 a;
     Float4 b;
     FitColorEndpoints(representatives, colorCount, a, b);

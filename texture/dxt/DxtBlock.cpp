@@ -2,6 +2,7 @@
 #include "texture/dxt/DxtBlock.h"
 
 #include "texture/dxt/AlphaBlock.h"
+#include "texture/dxt/BlockQuantize.h"
 #include "texture/dxt/ColorBlock.h"
 #include "texture/dxt/Premultiply.h"
 
@@ -16,7 +17,7 @@ const std::uint8_t* Bytes(const void* block) { return static_cast<const std::uin
 // Offset of the colour half in 16-byte blocks.
 constexpr int kColorHalf = 8;
 
-template <void (*PackAlpha)(std::uint8_t*, const D3DXCOLOR*), bool Premultiplied>
+template <void (*PackAlpha)(std::uint8_t*, const D3DXCOLOR*, const Float4*), AlphaCodes Codes, bool Premultiplied>
 HRESULT PackWithAlpha(void* block, const D3DXCOLOR* pixels) {
     const D3DXCOLOR* source = pixels;
     D3DXCOLOR premultiplied[kBlockPixels];
@@ -25,8 +26,10 @@ HRESULT PackWithAlpha(void* block, const D3DXCOLOR* pixels) {
         PremultiplyBlock(premultiplied);
         source = premultiplied;
     }
-    PackAlpha(Bytes(block), source);
-    PackColorBlock(Bytes(block) + kColorHalf, source, false);
+    Float4 codes[kBlockPixels];
+    QuantizeBlock(source, Codes, codes);
+    PackAlpha(Bytes(block), source, codes);
+    PackColorBlock(Bytes(block) + kColorHalf, source, codes, false);
     return S_OK;
 }
 
@@ -50,20 +53,22 @@ constexpr BlockFormatInfo kBlockFormats[] = {
 }  // namespace
 
 HRESULT PackBlockDxt1(void* block, const D3DXCOLOR* pixels) {
-    PackColorBlock(Bytes(block), pixels, true);
+    Float4 codes[kBlockPixels];
+    QuantizeBlock(pixels, AlphaCodes::None, codes);
+    PackColorBlock(Bytes(block), pixels, codes, true);
     return S_OK;
 }
 HRESULT PackBlockDxt2(void* block, const D3DXCOLOR* pixels) {
-    return PackWithAlpha<PackExplicitAlpha, true>(block, pixels);
+    return PackWithAlpha<PackExplicitAlpha, AlphaCodes::Explicit, true>(block, pixels);
 }
 HRESULT PackBlockDxt3(void* block, const D3DXCOLOR* pixels) {
-    return PackWithAlpha<PackExplicitAlpha, false>(block, pixels);
+    return PackWithAlpha<PackExplicitAlpha, AlphaCodes::Explicit, false>(block, pixels);
 }
 HRESULT PackBlockDxt4(void* block, const D3DXCOLOR* pixels) {
-    return PackWithAlpha<PackInterpolatedAlpha, true>(block, pixels);
+    return PackWithAlpha<PackInterpolatedAlpha, AlphaCodes::Byte, true>(block, pixels);
 }
 HRESULT PackBlockDxt5(void* block, const D3DXCOLOR* pixels) {
-    return PackWithAlpha<PackInterpolatedAlpha, false>(block, pixels);
+    return PackWithAlpha<PackInterpolatedAlpha, AlphaCodes::Byte, false>(block, pixels);
 }
 
 HRESULT UnpackBlockDxt1(D3DXCOLOR* pixels, const void* block) {

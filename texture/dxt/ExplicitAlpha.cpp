@@ -1,8 +1,6 @@
-// DXT2/DXT3 alpha: 4 bits per pixel, quantised with error diffusion.
+// DXT2/DXT3 alpha: 4 bits per pixel.
 #include "texture/dxt/AlphaBlock.h"
-#include "texture/dxt/BlockDiffusion.h"
 #include "texture/dxt/ByteOrder.h"
-#include "texture/format/Quantize.h"
 
 namespace valmere {
 namespace {
@@ -11,17 +9,11 @@ constexpr float kNibbleStep = 0.06666667f;  // 1/15
 
 }  // namespace
 
-void PackExplicitAlpha(std::uint8_t* block, const D3DXCOLOR* pixels) {
-    BlockDiffusion<float> diffusion;
+// The codes are the nibbles, already quantised with diffusion (and held to
+// 0..15) by QuantizeBlock.
+void PackExplicitAlpha(std::uint8_t* block, const D3DXCOLOR*, const Float4* codes) {
     std::uint64_t bits = 0;
-    for (int i = 0; i < 16; ++i) {
-        const float v = pixels[i].a + diffusion.At(i);
-        // Clamped so that a value past 0..1 cannot spill into the neighbour.
-        int q = QuantizeTruncate(v, 15.0f, 0.5f);
-        q = q < 0 ? 0 : (q > 15 ? 15 : q);
-        bits |= static_cast<std::uint64_t>(q) << (4 * i);
-        diffusion.Spread(i, v - static_cast<float>(q) * kNibbleStep);
-    }
+    for (int i = 0; i < 16; ++i) bits |= static_cast<std::uint64_t>(codes[i][3]) << (4 * i);
     StoreBytes(block, bits, 8);
 }
 

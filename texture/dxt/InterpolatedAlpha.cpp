@@ -44,20 +44,16 @@ void AlphaPalette(std::uint8_t alpha0, std::uint8_t alpha1, float* palette) {
     for (int j = 0; j < 8; ++j) palette[j] = (m.w0[j] * a0 + m.w1[j] * a1) * m.scale[j] + m.constant[j];
 }
 
-void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels) {
-    // Values snapped to bytes with diffusion; the fit works on these.
+void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes) {
+    // Values snapped to bytes with diffusion (by QuantizeBlock); the fit works
+    // on these. The extremes start from pixel 0's own alpha.
     float kept[16];
     float smallest = pixels[0].a;
     float largest = pixels[0].a;
-    {
-        BlockDiffusion<float> diffusion;
-        for (int i = 0; i < 16; ++i) {
-            const float v = pixels[i].a + diffusion.At(i);
-            kept[i] = static_cast<float>(QuantizeTruncate(v, 255.0f, 0.5f)) * (1.0f / 255.0f);
-            diffusion.Spread(i, v - kept[i]);
-            if (kept[i] < smallest) smallest = kept[i];
-            if (kept[i] > largest) largest = kept[i];
-        }
+    for (int i = 0; i < 16; ++i) {
+        kept[i] = codes[i][3] * (1.0f / 255.0f);
+        smallest = std::min(smallest, kept[i]);
+        largest = std::max(largest, kept[i]);
     }
     int indices[16] = {};
     if (smallest == 1.0f) {
