@@ -49,6 +49,7 @@ public:
     }
 
     HRESULT DecodeRow(UINT y, UINT z, D3DXCOLOR* row) override {
+        if (!InBox(y, z)) return D3DERR_INVALIDCALL;
         if (!cache_) {
             cache_.reset(new (std::nothrow) D3DXCOLOR[RowPixels()]);
             if (!cache_) return E_OUTOFMEMORY;
@@ -71,6 +72,7 @@ public:
     }
 
     HRESULT EncodeRow(UINT y, UINT z, const D3DXCOLOR* row) override {
+        if (!InBox(y, z)) return D3DERR_INVALIDCALL;
         if (!records_) {
             records_.reset(new (std::nothrow) Record[RecordCount()]());
             if (!records_) return E_OUTOFMEMORY;

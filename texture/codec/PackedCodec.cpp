@@ -5,12 +5,14 @@
 namespace valmere {
 
 HRESULT PackedCodec::DecodeRow(UINT y, UINT z, D3DXCOLOR* row) {
+    if (!InBox(y, z)) return D3DERR_INVALIDCALL;
     DecodePixels(RowAddress(y, z), row, width_);
     ClearKeyed(row);
     return S_OK;
 }
 
 HRESULT PackedCodec::EncodeRow(UINT y, UINT z, const D3DXCOLOR* row) {
+    if (!InBox(y, z)) return D3DERR_INVALIDCALL;
     EncodePixels(RowAddress(y, z), InOwnKind(row), width_, DitherRow(y, z));
     return S_OK;
 }

@@ -26,8 +26,9 @@ public:
     virtual ~PixelCodec();
 
     // Decodes row y of slice z into `row` (Width() pixels). Pixels equal to
-    // the colour key become (0, 0, 0, 0). S_OK, or E_OUTOFMEMORY when the
-    // codec could not allocate its working memory.
+    // the colour key become (0, 0, 0, 0). S_OK; E_OUTOFMEMORY when the codec
+    // could not allocate its working memory; D3DERR_INVALIDCALL for a row or
+    // slice outside the box (nothing is touched).
     virtual HRESULT DecodeRow(UINT y, UINT z, D3DXCOLOR* row) = 0;
     // Encodes Width() pixels of `row` (never modified) into row y of slice z.
     virtual HRESULT EncodeRow(UINT y, UINT z, const D3DXCOLOR* row) = 0;
@@ -51,6 +52,7 @@ protected:
     // is rebased to 0.
     PixelCodec(const LockedPixels& locked, UINT bytesPerPixel, NumericKind kind);
 
+    bool InBox(UINT y, UINT z) const { return y < height_ && z < depth_; }
     // `row`, or the remapping buffer holding it in this codec's kind.
     const D3DXCOLOR* InOwnKind(const D3DXCOLOR* row);
     void ClearKeyed(D3DXCOLOR* row) const;

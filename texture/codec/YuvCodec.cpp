@@ -37,6 +37,7 @@ public:
 
     HRESULT DecodeRow(UINT y, UINT z, D3DXCOLOR* row) override {
         if (!cache_) return E_OUTOFMEMORY;
+        if (!InBox(y, z)) return D3DERR_INVALIDCALL;
         Fetch(box_.Top + y, box_.Front + z, true);
         const D3DXCOLOR* first = cache_.get() + (box_.Left - spanStart_);
         for (UINT i = 0; i < width_; ++i) row[i] = first[i];
@@ -46,6 +47,7 @@ public:
 
     HRESULT EncodeRow(UINT y, UINT z, const D3DXCOLOR* row) override {
         if (!cache_) return E_OUTOFMEMORY;
+        if (!InBox(y, z)) return D3DERR_INVALIDCALL;
         const D3DXCOLOR* source = InOwnKind(row);
         const bool partial = box_.Left != spanStart_ || box_.Right != spanEnd_;
         Fetch(box_.Top + y, box_.Front + z, partial);

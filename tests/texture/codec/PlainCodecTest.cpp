@@ -214,3 +214,30 @@ TEST(PlainCodec, UnsupportedFormatsAndBadBoxesGiveNoCodec) {
 
 }  // namespace
 }  // namespace valmere::test
+
+namespace valmere::test {
+namespace {
+
+TEST(CodecRows, RowsOutsideTheBoxAreRefusedUntouched) {
+    struct Case {
+        D3DFORMAT format;
+        UINT bytes;
+        bool blocks;
+    };
+    for (const Case& c : {Case{D3DFMT_A8R8G8B8, 4, false}, Case{D3DFMT_YUY2, 2, false}, Case{D3DFMT_DXT1, 8, true}}) {
+        Surface s(c.format, 4, 4, c.bytes, 1, c.blocks);
+        s.locked.region = D3DBOX{0, 0, 4, 2, 0, 1};
+        auto codec = CreatePixelCodec(s.locked);
+        const auto row = Row(4, D3DXCOLOR(1, 1, 1, 1));
+        std::vector<D3DXCOLOR> out(4);
+        EXPECT_EQ(codec->EncodeRow(2, 0, row.data()), D3DERR_INVALIDCALL) << c.format;
+        EXPECT_EQ(codec->EncodeRow(0, 1, row.data()), D3DERR_INVALIDCALL) << c.format;
+        EXPECT_EQ(codec->DecodeRow(2, 0, out.data()), D3DERR_INVALIDCALL) << c.format;
+        codec.reset();
+        for (std::uint8_t b : std::vector<std::uint8_t>(s.bytes.begin(), s.bytes.end() - Surface::kGuard)) EXPECT_EQ(b, 0);
+        EXPECT_TRUE(s.GuardIntact());
+    }
+}
+
+}  // namespace
+}  // namespace valmere::test
