@@ -114,6 +114,24 @@ TEST(RasterFastPath, ColourWriteInGroupsMatchesPixelByPixel) {
     }
 }
 
+TEST(RasterFastPath, ReadBackExpandsEveryR5G6B5Value) {
+    // 256 wide: whole groups of eight; 13 wide: a group and a per-pixel tail.
+    for (int width : {256, 13}) {
+        const int height = (65536 + width - 1) / width;
+        ColorBuffer color(width, height, D3DFMT_R5G6B5);
+        for (int i = 0; i < 65536; ++i) {
+            reinterpret_cast<std::uint16_t*>(color.Row(i / width))[i % width] = static_cast<std::uint16_t>(i);
+        }
+        const std::vector<std::uint32_t> pixels = color.Pixels();
+        for (int i = 0; i < 65536; ++i) {
+            const std::uint32_t r = (i >> 11) & 0x1F, g = (i >> 5) & 0x3F, b = i & 0x1F;
+            // Bit replication: the top bits repeat below, so 0x1F reads 0xFF.
+            const std::uint32_t expected = (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+            ASSERT_EQ(pixels[static_cast<std::size_t>(i)], expected) << "value " << i << " width " << width;
+        }
+    }
+}
+
 std::vector<std::uint32_t> RandomTexels(std::mt19937& random, int w, int h) {
     std::vector<std::uint32_t> t(static_cast<std::size_t>(w) * h);
     for (std::uint32_t& texel : t) texel = static_cast<std::uint32_t>(random());
