@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
         {"x87", math::BuildVariantTable(math::kVariantPortable)},
         {"sse", math::BuildVariantTable(math::kVariantSse)},
         {"sse2", math::BuildVariantTable(math::kVariantSse2)},
-        {"selected(state " + std::to_string(state) + ")",
+        {"selected-state-" + std::to_string(state),
          bench::SelectedTable(std::make_index_sequence<math::kMathSlotCount>())},
     };
     for (const auto& v : variants) bench::RegisterVariant(v);
