@@ -283,7 +283,7 @@ void SampleWith(const StageSampler& s, float lod, const Coordinates& c, int n, s
     for (int start = 0; start < n; start += 64) {
         const int count = std::min(64, n - start);
         SampleLevel(linear, s, GetLevel(*s.texture, lower + 1), c.Skip(start), count, coarse);
-        for (int i = 0; i < count; ++i) out[start + i] = Bilerp(out[start + i], coarse[i], 0, 0, fraction, 0);
+        BlendLevels(out + start, coarse, count, fraction);
     }
 }
 

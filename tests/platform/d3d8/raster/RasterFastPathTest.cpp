@@ -47,6 +47,20 @@ TEST(RasterFastPath, Sse2BilinearGivesThePortableBits) {
 }
 #endif
 
+TEST(RasterFastPath, LevelBlendGivesThePortableBits) {
+    std::mt19937 random(5);
+    for (std::uint32_t f = 0; f < 256; ++f) {
+        std::uint32_t fine[19], coarse[19], expected[19];
+        for (int i = 0; i < 19; ++i) {
+            fine[i] = static_cast<std::uint32_t>(random());
+            coarse[i] = static_cast<std::uint32_t>(random());
+            expected[i] = BilerpPortable(fine[i], coarse[i], 0, 0, f, 0);
+        }
+        BlendLevels(fine, coarse, 19, f);  // four groups of four and a tail of three
+        for (int i = 0; i < 19; ++i) ASSERT_EQ(fine[i], expected[i]) << "f " << f << " pixel " << i;
+    }
+}
+
 // A run of 16 pixels goes through the groups of eight of the depth test
 // and the colour write; the same pixels as runs of one pixel go through
 // the per-pixel loops only. Both must leave the same buffers and masks.
