@@ -30,9 +30,8 @@ public:
           alignedLeft_(box_.Left & ~3u),
           alignedTop_(box_.Top & ~3u),
           alignedRight_((box_.Right + 3) & ~3u),
-          alignedBottom_((box_.Bottom + 3) & ~3u),
           blocksAcross_((alignedRight_ - alignedLeft_) / 4),
-          blockRows_((alignedBottom_ - alignedTop_) / 4),
+          blockRows_((((box_.Bottom + 3) & ~3u) - alignedTop_) / 4),
           extentRight_(locked.extent.Right),
           columnMask_(SmallMask(locked.extent.Right)),
           rowMask_(SmallMask(locked.extent.Bottom)),
@@ -183,7 +182,6 @@ private:
     UINT alignedLeft_;
     UINT alignedTop_;
     UINT alignedRight_;
-    UINT alignedBottom_;
     UINT blocksAcross_;
     UINT blockRows_;
     UINT extentRight_;

@@ -19,12 +19,20 @@ constexpr Float4 kInverseWeights = {3.366588f, 1.0f, 9.92233f, 0.0f};
 constexpr float kOneThird = 0.33333334f;
 constexpr float kTwoThirds = 0.6666667f;
 
-// 5:6:5 code to colour; alpha 1.
-inline D3DXCOLOR FromRgb565(std::uint16_t c) {
-    return D3DXCOLOR(static_cast<float>((c >> 11) & 31) * (1.0f / 31.0f),
-                     static_cast<float>((c >> 5) & 63) * (1.0f / 63.0f),
-                     static_cast<float>(c & 31) * (1.0f / 31.0f), 1.0f);
+// 5:6:5 code to colour (r, g, b, 1): each field times the float reciprocal
+// of its largest code.
+inline Float4 Expand565(std::uint16_t c) {
+    const Float4 codes = {static_cast<float>(c >> 11), static_cast<float>((c >> 5) & 63),
+                          static_cast<float>(c & 31), 1.0f};
+    const Float4 reciprocals = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, 1.0f};
+    return codes * reciprocals;
 }
+inline D3DXCOLOR FromRgb565(std::uint16_t c) {
+    D3DXCOLOR colour;
+    Store4(colour, Expand565(c));
+    return colour;
+}
+
 // Colour r, g, b (each clamped to 0..1) to the nearest 5:6:5 code.
 std::uint16_t ToRgb565(Float4 c);
 
@@ -36,10 +44,6 @@ void FitColorEndpoints(const Float4* colors, int colorCount, Float4& a, Float4& 
 // QuantizeBlock. With `allowTransparency` (DXT1), pixels with alpha below 0.5
 // select the three-colour mode and index 3.
 void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes, bool allowTransparency);
-
-// The four colours a colour block's indices select (alpha 1, or 0 for
-// index 3 of a three-colour block).
-void ColorPalette(const std::uint8_t* block, D3DXCOLOR* palette);
 
 // Decodes the 8-byte colour block into 16 pixels. `alphas`, when given,
 // replaces the alpha of each pixel.
