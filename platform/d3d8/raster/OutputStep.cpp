@@ -56,40 +56,70 @@ std::uint32_t Blend(const BlendState& b, std::uint32_t src, std::uint32_t dst) {
     return out;
 }
 
-template <D3DFORMAT F, bool Blending>
+// How a pixel's colour meets the target: replaces it, blends by any state,
+// or blends by source alpha (the usual translucency), with its factors
+// known at compile time.
+struct Replace {
+    static constexpr bool kReadsTarget = false;
+    static std::uint32_t Apply(const BlendState&, std::uint32_t src, std::uint32_t) { return src; }
+};
+
+struct AnyBlend {
+    static constexpr bool kReadsTarget = true;
+    static std::uint32_t Apply(const BlendState& b, std::uint32_t src, std::uint32_t dst) {
+        return (Blend(b, src, dst) & b.writeMask) | (dst & ~b.writeMask);
+    }
+};
+
+struct SourceAlphaBlend {
+    static constexpr bool kReadsTarget = true;
+    static bool Fits(const BlendState& b) {
+        const bool factors = (b.source == D3DBLEND_SRCALPHA && b.destination == D3DBLEND_INVSRCALPHA) ||
+                             b.source == D3DBLEND_BOTHSRCALPHA;
+        return factors && b.op == D3DBLENDOP_ADD && b.writeMask == 0xFFFFFFFFu;
+    }
+    static std::uint32_t Apply(const BlendState&, std::uint32_t src, std::uint32_t dst) {
+        const int a = Channel(src, 24);
+        std::uint32_t out = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const int v = Div255(Channel(src, shift) * a) + Div255(Channel(dst, shift) * (255 - a));
+            out |= static_cast<std::uint32_t>(std::min(v, 255)) << shift;
+        }
+        return out;
+    }
+};
+
+template <D3DFORMAT F, class Blender>
 void Output(const PixelPipeline& p, Run& r) {
     using Pixel = ColorPixel<F>;
     auto* row = reinterpret_cast<typename Pixel::Storage*>(p.color.bits + static_cast<std::ptrdiff_t>(r.y) * p.color.pitch) + r.x;
     int i = 0;
 #if defined(__SSE2__)
     // Whole groups of eight live pixels are stored at once; the rest one by one.
-    if (!Blending) {
+    if (!Blender::kReadsTarget) {
         for (; i + 8 <= r.count && ((r.mask >> i) & 0xFFu) == 0xFFu; i += 8) Pixel::StoreEight(row + i, r.color + i);
     }
 #endif
     for (; i < r.count; ++i) {
         if (!(r.mask & (1u << i))) continue;
-        std::uint32_t c = r.color[i];
-        if (Blending) {
-            const std::uint32_t dst = Pixel::Load(row[i]);
-            c = (Blend(p.blend, c, dst) & p.blend.writeMask) | (dst & ~p.blend.writeMask);
-        }
-        row[i] = Pixel::Store(c);
+        const std::uint32_t dst = Blender::kReadsTarget ? Pixel::Load(row[i]) : 0;
+        row[i] = Pixel::Store(Blender::Apply(p.blend, r.color[i], dst));
     }
 }
 
 template <D3DFORMAT F>
-RunStep ChooseFor(bool blending) {
-    return blending ? Output<F, true> : Output<F, false>;
+RunStep ChooseFor(const BlendState& blend, bool blending, bool specialise) {
+    if (!blending) return Output<F, Replace>;
+    return specialise && SourceAlphaBlend::Fits(blend) ? Output<F, SourceAlphaBlend> : Output<F, AnyBlend>;
 }
 
 }  // namespace
 
-RunStep ChooseOutput(D3DFORMAT format, bool blending) {
+RunStep ChooseOutput(D3DFORMAT format, const BlendState& blend, bool blending, bool specialise) {
     switch (format) {
-    case D3DFMT_R5G6B5: return ChooseFor<D3DFMT_R5G6B5>(blending);
-    case D3DFMT_X8R8G8B8: return ChooseFor<D3DFMT_X8R8G8B8>(blending);
-    case D3DFMT_A8R8G8B8: return ChooseFor<D3DFMT_A8R8G8B8>(blending);
+    case D3DFMT_R5G6B5: return ChooseFor<D3DFMT_R5G6B5>(blend, blending, specialise);
+    case D3DFMT_X8R8G8B8: return ChooseFor<D3DFMT_X8R8G8B8>(blend, blending, specialise);
+    case D3DFMT_A8R8G8B8: return ChooseFor<D3DFMT_A8R8G8B8>(blend, blending, specialise);
     default: return nullptr;
     }
 }

@@ -250,6 +250,7 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
                         bool diffuseIsWhite, PixelPipeline& p) {
     const DWORD* rs = state.renderStates;
     if (color.bits == nullptr || !IsColorTargetFormat(color.format)) return false;
+    const bool specialise = !forceGeneralPath.load(std::memory_order_relaxed);
     p.color = color;
     p.depth = depth;
 
@@ -284,7 +285,7 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
                  ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2]};
         p.sampled[s] = UsesTexture(stage);
         p.samplers[s] = MakeStageSampler(state, s);
-        p.stepped[s] = !forceGeneralPath.load(std::memory_order_relaxed) && SamplesRunCoordinates(p.samplers[s]);
+        p.stepped[s] = specialise && SamplesRunCoordinates(p.samplers[s]);
         p.lodMatters[s] = LodMatters(p.samplers[s]);
         p.addressPeriodU[s] = AddressPeriod(p.samplers[s].addressU);
         p.addressPeriodV[s] = AddressPeriod(p.samplers[s].addressV);
@@ -305,7 +306,7 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
         p.blend.destination = D3DBLEND_ZERO;
         p.blend.op = D3DBLENDOP_ADD;
     }
-    p.output = ChooseOutput(color.format, blending);
+    p.output = ChooseOutput(color.format, p.blend, blending, specialise);
     return p.output != nullptr;
 }
 

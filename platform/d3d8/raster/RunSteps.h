@@ -18,8 +18,10 @@ RunStep ChooseCombine(const PixelPipeline& pipeline, bool diffuseIsWhite, bool& 
 
 void AlphaTest(const PixelPipeline& pipeline, Run& run);
 
-// Blending and colour write into the target format.
-RunStep ChooseOutput(D3DFORMAT format, bool blending);
+// Blending and colour write into the target format; specialise: blend
+// states with a loop of their own get it (off when the general path is
+// forced).
+RunStep ChooseOutput(D3DFORMAT format, const BlendState& blend, bool blending, bool specialise);
 
 // Compares a against b with a D3DCMPFUNC.
 template <typename T>

@@ -107,7 +107,7 @@ TEST(RasterFastPath, ColourWriteInGroupsMatchesPixelByPixel) {
     for (D3DFORMAT format : {D3DFMT_R5G6B5, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8}) {
         ColorBuffer grouped(kRunLength, 1, format), single(kRunLength, 1, format);
         PixelPipeline p;
-        const RunStep output = ChooseOutput(format, false);
+        const RunStep output = ChooseOutput(format, BlendState{}, false, true);
         raster::Run run;
         run.count = kRunLength;
         run.mask = 0xFFFFu;
@@ -142,6 +142,37 @@ TEST(RasterFastPath, ReadBackExpandsEveryR5G6B5Value) {
             // Bit replication: the top bits repeat below, so 0x1F reads 0xFF.
             const std::uint32_t expected = (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
             ASSERT_EQ(pixels[static_cast<std::size_t>(i)], expected) << "value " << i << " width " << width;
+        }
+    }
+}
+
+// The source-alpha blend has a loop of its own; the general blend must
+// give the same bits for every colour over every target colour.
+TEST(RasterFastPath, SourceAlphaBlendMatchesTheGeneralBlend) {
+    std::mt19937 random(19);
+    BlendState blend;
+    blend.source = D3DBLEND_SRCALPHA;
+    blend.destination = D3DBLEND_INVSRCALPHA;
+    for (D3DFORMAT format : {D3DFMT_R5G6B5, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8}) {
+        const RunStep specialised = ChooseOutput(format, blend, true, true);
+        const RunStep general = ChooseOutput(format, blend, true, false);
+        ASSERT_NE(specialised, general);
+        for (int trial = 0; trial < 64; ++trial) {
+            ColorBuffer a(kRunLength, 1, format), b(kRunLength, 1, format);
+            for (int x = 0; x < kRunLength * (format == D3DFMT_R5G6B5 ? 2 : 4); ++x) {
+                a.Row(0)[x] = b.Row(0)[x] = static_cast<std::uint8_t>(random());
+            }
+            PixelPipeline p;
+            p.blend = blend;
+            raster::Run run;
+            run.count = kRunLength;
+            run.mask = static_cast<std::uint32_t>(random()) & 0xFFFFu;
+            for (std::uint32_t& c : run.color) c = static_cast<std::uint32_t>(random());
+            p.color = a.Target();
+            specialised(p, run);
+            p.color = b.Target();
+            general(p, run);
+            ASSERT_EQ(a.memory, b.memory) << "format " << format << " trial " << trial;
         }
     }
 }
