@@ -31,7 +31,7 @@ void DepthTestPixels(const PixelPipeline& p, Run& r, int from) {
         const float z = r.z[i];
         const Scale clamped = z > 0.0f ? (z < 1.0f ? static_cast<Scale>(z) : Scale{1}) : Scale{0};
         const std::uint32_t code = static_cast<std::uint32_t>(clamped * scale + Scale{0.5});
-        r.depthCode[i] = code;
+        if (!Write) r.depthCode[i] = code;
         const std::uint32_t stored = (static_cast<std::uint32_t>(row[i]) >> layout.shift) & layout.maxValue;
         if (!Compare(Func, code, stored)) {
             mask &= ~(1u << i);
@@ -64,7 +64,8 @@ int DepthTestGroups16(const PixelPipeline& p, Run& r) {
             // max/min give 0 for NaN, like the portable comparisons.
             const __m128 z = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(r.z + i + 4 * h), zero), one);
             codes[h] = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(z, scale), half));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(r.depthCode + i + 4 * h), codes[h]);
+            // Codes are kept for a later depth write; a test that writes needs none.
+            if (!Write) _mm_storeu_si128(reinterpret_cast<__m128i*>(r.depthCode + i + 4 * h), codes[h]);
         }
         const __m128i code = _mm_packs_epi32(_mm_sub_epi32(codes[0], bias32), _mm_sub_epi32(codes[1], bias32));
         const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
@@ -83,12 +84,16 @@ int DepthTestGroups16(const PixelPipeline& p, Run& r) {
         const std::uint32_t passBits =
             static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(pass, _mm_setzero_si128()))) & 0xFFu;
         r.mask &= ~((~passBits & 0xFFu) << i);
-        if (Write) {
-            const __m128i alive = _mm_set1_epi16(static_cast<short>((r.mask >> i) & 0xFFu));
-            const __m128i write = _mm_cmpeq_epi16(_mm_and_si128(alive, laneBits), laneBits);
+        const std::uint32_t aliveBits = (r.mask >> i) & 0xFFu;
+        if (Write && aliveBits != 0) {
             const __m128i value = _mm_or_si128(_mm_sll_epi16(_mm_xor_si128(code, bias16), shift),
                                                _mm_and_si128(stored, stencilMask));
-            const __m128i merged = _mm_or_si128(_mm_and_si128(write, value), _mm_andnot_si128(write, stored));
+            __m128i merged = value;
+            if (aliveBits != 0xFFu) {
+                const __m128i alive = _mm_set1_epi16(static_cast<short>(aliveBits));
+                const __m128i write = _mm_cmpeq_epi16(_mm_and_si128(alive, laneBits), laneBits);
+                merged = _mm_or_si128(_mm_and_si128(write, value), _mm_andnot_si128(write, stored));
+            }
             _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), merged);
         }
     }
