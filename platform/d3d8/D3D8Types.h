@@ -229,6 +229,11 @@ struct D3DCOLORVALUE {
 
 // The anonymous struct is a compiler extension (GCC and Clang); it gives the
 // familiar _11.._44 names over the same storage as m[row][column].
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wnested-anon-types"
+#pragma clang diagnostic ignored "-Wgnu-anonymous-struct"
+#endif
 struct D3DMATRIX {
     union {
         __extension__ struct {
@@ -240,6 +245,9 @@ struct D3DMATRIX {
         float m[4][4];
     };
 };
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 typedef DWORD D3DCOLOR;
 #define D3DCOLOR_ARGB(a, r, g, b)                                                              \
