@@ -61,6 +61,18 @@ TEST(RasterFastPath, LevelBlendGivesThePortableBits) {
     }
 }
 
+// Pixel i of a run as a run of its own (alive: the run's mask before any step).
+raster::Run PixelOf(const raster::Run& run, std::uint32_t alive, int i) {
+    raster::Run one;
+    one.x = run.x + i;
+    one.y = run.y;
+    one.count = 1;
+    one.mask = (alive >> i) & 1u;
+    one.z[0] = run.z[i];
+    one.color[0] = run.color[i];
+    return one;
+}
+
 // A run of 16 pixels goes through the groups of eight of the depth test
 // and the colour write; the same pixels as runs of one pixel go through
 // the per-pixel loops only. Both must leave the same buffers and masks.
@@ -83,15 +95,12 @@ TEST(RasterFastPath, DepthTestAndWriteInGroupsMatchPixelByPixel) {
                 run.mask = 0xFFFFu & ~(1u << 5);  // one pixel already dead: never written
                 for (float& z : run.z) z = depthValue(random);
                 run.z[3] = std::numeric_limits<float>::quiet_NaN();
+                const std::uint32_t alive = run.mask;
                 p.depth = grouped.Target();
                 test(p, run);
                 p.depth = single.Target();
                 for (int i = 0; i < kRunLength; ++i) {
-                    raster::Run one;
-                    one.x = i;
-                    one.count = 1;
-                    one.mask = i == 5 ? 0u : 1u;
-                    one.z[0] = run.z[i];
+                    raster::Run one = PixelOf(run, alive, i);
                     test(p, one);
                     EXPECT_EQ((run.mask >> i) & 1u, one.mask) << "format " << format << " func " << func << " pixel " << i;
                     // The codes are kept for a later write only.
@@ -119,11 +128,7 @@ TEST(RasterFastPath, ColourWriteInGroupsMatchesPixelByPixel) {
         output(p, run);
         p.color = single.Target();
         for (int i = 0; i < kRunLength; ++i) {
-            raster::Run one;
-            one.x = i;
-            one.count = 1;
-            one.mask = 1;
-            one.color[0] = run.color[i];
+            raster::Run one = PixelOf(run, run.mask, i);
             output(p, one);
         }
         EXPECT_EQ(grouped.memory, single.memory) << "format " << format;
