@@ -185,6 +185,42 @@ TEST(RasterFastPath, SourceAlphaBlendMatchesTheGeneralBlend) {
     }
 }
 
+// Without a mip filter the level of detail still picks between the
+// minification and magnification filters; the specialised shading must
+// not take a draw where it does.
+TEST(RasterFastPath, LevelOfDetailStillChoosesTheFilter) {
+    const std::vector<std::uint32_t> checker = {0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000};
+    TestTexture texture;
+    texture.Add(2, 2, checker);
+    for (bool magnified : {true, false}) {
+        for (DWORD magFilter : {D3DTEXF_POINT, D3DTEXF_LINEAR}) {
+            const int size = magnified ? 16 : 1;
+            ColorBuffer color(size, size, D3DFMT_X8R8G8B8);
+            PipelineState state = DefaultState(size, size);
+            state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
+            state.textures[0] = &texture.sampled;
+            state.stageStates[0][D3DTSS_MAGFILTER] = magFilter;
+            state.stageStates[0][D3DTSS_MINFILTER] = magFilter == D3DTEXF_POINT ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+            const float edge = static_cast<float>(size) - 0.5f;
+            const std::vector<TlVertex> quad = {{-0.5f, -0.5f, 0.5f, 1, 0xFFFFFFFF, 0, 0},
+                                                {edge, -0.5f, 0.5f, 1, 0xFFFFFFFF, 1, 0},
+                                                {-0.5f, edge, 0.5f, 1, 0xFFFFFFFF, 0, 1},
+                                                {edge, edge, 0.5f, 1, 0xFFFFFFFF, 1, 1}};
+            Draw(state, kTlFvf, D3DPT_TRIANGLESTRIP, quad, 2, color);
+            // Magnified 8 times, pixel 6 lies a quarter texel from texel 0's centre;
+            // minified, the one pixel samples the middle of the four texels.
+            const std::uint32_t got = magnified ? color.At(6, 2) : color.At(0, 0);
+            const bool linear = magnified == (magFilter == D3DTEXF_LINEAR);
+            const std::uint32_t red = (got >> 16) & 0xFF;
+            if (linear) {
+                EXPECT_TRUE(red > 0 && red < 255) << "magnified " << magnified << " red " << red;
+            } else {
+                EXPECT_TRUE(red == 0 || red == 255) << "magnified " << magnified << " red " << red;
+            }
+        }
+    }
+}
+
 std::vector<std::uint32_t> RandomTexels(std::mt19937& random, int w, int h) {
     std::vector<std::uint32_t> t(static_cast<std::size_t>(w) * h);
     for (std::uint32_t& texel : t) texel = static_cast<std::uint32_t>(random());
