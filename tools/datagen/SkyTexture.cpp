@@ -8,9 +8,12 @@ Image MakeSkyTexture() {
     const Color horizon{0.70f, 0.83f, 0.95f};
     const Color cloudLight{0.98f, 0.98f, 0.97f};
     const Color cloudShade{0.68f, 0.72f, 0.80f};
-    // v: 0 at the wall's top edge, towards 1 at eye level.
+    // v: 0 at the wall's top edge, towards 1 at eye level. The top of the
+    // box repeats the texture twice along z, so its middle shows the bottom
+    // rows next to the top rows: the haze is kept to a band near eye level
+    // and the blue above changes little.
     return PaintImage(256, [&](float u, float v) {
-        const Color sky = MixColor(zenith, horizon, v * v);
+        const Color sky = MixColor(zenith, horizon, v * v * v);
         // Wide, flat clouds: about 3 noise cells across and 7 down, taken
         // from within one tile so that nothing repeats. The walls meet
         // their neighbours edge to same edge, so no horizontal tiling is
