@@ -1,7 +1,6 @@
 #include "platform/d3d8/raster/PixelPipeline.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cmath>
 
@@ -11,12 +10,6 @@ namespace valmere::raster {
 namespace {
 
 std::atomic<bool> forceGeneralPath{false};
-
-constexpr auto kLaneOffsets = [] {
-    std::array<float, kRunLength> lanes{};
-    for (int i = 0; i < kRunLength; ++i) lanes[static_cast<std::size_t>(i)] = static_cast<float>(i);
-    return lanes;
-}();
 
 inline float At(const Plane& p, float dx, float dy) { return p.value + p.dx * dx + p.dy * dy; }
 
@@ -187,10 +180,8 @@ void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
         r.x = x;
         r.count = std::min(kRunLength, xEnd - x + 1);
         r.mask = (1u << r.count) - 1;
-        const float z0 = At(t.z, static_cast<float>(x) - t.x0, dy);
-        // The whole array, past count too: a fixed trip count over a table
-        // of lane offsets vectorises.
-        for (int i = 0; i < kRunLength; ++i) r.z[i] = z0 + t.z.dx * kLaneOffsets[i];
+        r.z0 = At(t.z, static_cast<float>(x) - t.x0, dy);
+        r.dz = t.z.dx;
         if (p.depthTest != nullptr) {
             p.depthTest(p, r);
             if (r.mask == 0) continue;

@@ -34,7 +34,7 @@ struct TriangleInterpolants {
 struct Run {
     int x = 0, y = 0, count = 0;
     std::uint32_t mask = 0;  // bit i: pixel x + i still alive
-    float z[kRunLength];
+    float z0 = 0, dz = 0;  // depth of pixel i: z0 + dz * i
     std::uint32_t depthCode[kRunLength];
     std::uint32_t diffuse[kRunLength], specular[kRunLength];
     float u[kMaxStages][kRunLength], v[kMaxStages][kRunLength];  // stages sampled per pixel

@@ -68,7 +68,8 @@ raster::Run PixelOf(const raster::Run& run, std::uint32_t alive, int i) {
     one.y = run.y;
     one.count = 1;
     one.mask = (alive >> i) & 1u;
-    one.z[0] = run.z[i];
+    one.z0 = run.z0 + run.dz * static_cast<float>(i);  // the run's depth arithmetic
+    one.dz = 0.0f;
     one.color[0] = run.color[i];
     return one;
 }
@@ -78,10 +79,12 @@ raster::Run PixelOf(const raster::Run& run, std::uint32_t alive, int i) {
 // the per-pixel loops only. Both must leave the same buffers and masks.
 TEST(RasterFastPath, DepthTestAndWriteInGroupsMatchPixelByPixel) {
     std::mt19937 random(11);
-    std::uniform_real_distribution<float> depthValue(-0.2f, 1.2f);
+    std::uniform_real_distribution<float> start(-0.2f, 1.2f), step(-0.1f, 0.1f);
     for (D3DFORMAT format : {D3DFMT_D16, D3DFMT_D15S1}) {
         for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func) {
-            for (bool write : {false, true}) {
+            for (int trial = 0; trial < 4; ++trial) {
+                // An infinite step gives NaN at the first pixel and clamps the others.
+                const bool write = (trial & 1) != 0, infinite = (trial & 2) != 0;
                 DepthBuffer grouped(kRunLength, 1, format), single(kRunLength, 1, format);
                 for (std::size_t i = 0; i < grouped.memory.size(); ++i) {
                     grouped.memory[i] = single.memory[i] = static_cast<std::uint8_t>(random());
@@ -93,8 +96,8 @@ TEST(RasterFastPath, DepthTestAndWriteInGroupsMatchPixelByPixel) {
                 raster::Run run;
                 run.count = kRunLength;
                 run.mask = 0xFFFFu & ~(1u << 5);  // one pixel already dead: never written
-                for (float& z : run.z) z = depthValue(random);
-                run.z[3] = std::numeric_limits<float>::quiet_NaN();
+                run.z0 = start(random);
+                run.dz = infinite ? std::numeric_limits<float>::infinity() : step(random);
                 const std::uint32_t alive = run.mask;
                 p.depth = grouped.Target();
                 test(p, run);
