@@ -41,21 +41,20 @@ inline std::uint16_t PackR5G6B5(std::uint32_t argb) {
 inline void ExpandRowR5G6B5(const std::uint16_t* row, int n, std::uint32_t* out) {
     int x = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i five = _mm_set1_epi32(0x1F), six = _mm_set1_epi32(0x3F);
+    // Eight pixels in 16-bit lanes: each channel widened by bit replication,
+    // then green and blue paired with red into 32-bit pixels.
+    const __m128i five = _mm_set1_epi16(0x1F), six = _mm_set1_epi16(0x3F);
     for (; x + 8 <= n; x += 8) {
         const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-        for (int half = 0; half < 2; ++half) {
-            const __m128i v = half == 0 ? _mm_unpacklo_epi16(p, zero) : _mm_unpackhi_epi16(p, zero);
-            const __m128i r = _mm_and_si128(_mm_srli_epi32(v, 11), five);
-            const __m128i g = _mm_and_si128(_mm_srli_epi32(v, 5), six);
-            const __m128i b = _mm_and_si128(v, five);
-            const __m128i r8 = _mm_or_si128(_mm_slli_epi32(r, 3), _mm_srli_epi32(r, 2));
-            const __m128i g8 = _mm_or_si128(_mm_slli_epi32(g, 2), _mm_srli_epi32(g, 4));
-            const __m128i b8 = _mm_or_si128(_mm_slli_epi32(b, 3), _mm_srli_epi32(b, 2));
-            const __m128i rgb = _mm_or_si128(_mm_or_si128(_mm_slli_epi32(r8, 16), _mm_slli_epi32(g8, 8)), b8);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4 * half), rgb);
-        }
+        const __m128i r = _mm_srli_epi16(p, 11);
+        const __m128i g = _mm_and_si128(_mm_srli_epi16(p, 5), six);
+        const __m128i b = _mm_and_si128(p, five);
+        const __m128i r8 = _mm_or_si128(_mm_slli_epi16(r, 3), _mm_srli_epi16(r, 2));
+        const __m128i g8 = _mm_or_si128(_mm_slli_epi16(g, 2), _mm_srli_epi16(g, 4));
+        const __m128i b8 = _mm_or_si128(_mm_slli_epi16(b, 3), _mm_srli_epi16(b, 2));
+        const __m128i greenBlue = _mm_or_si128(_mm_slli_epi16(g8, 8), b8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_unpacklo_epi16(greenBlue, r8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), _mm_unpackhi_epi16(greenBlue, r8));
     }
 #endif
     for (; x < n; ++x) out[x] = ExpandR5G6B5(row[x]) & 0x00FFFFFFu;
