@@ -150,21 +150,30 @@ struct GeneralShading {
     }
 };
 
-// The shading step when one stage samples one wrapped power-of-two level
-// bilinearly at stepped coordinates (the level prepared once per draw);
-// TextureOnly: the stage yields the texel itself, sampled straight into
-// the run's colours.
-template <bool TextureOnly>
-struct WrappedBilinearShading {
+// The shading step when one stage samples a wrapped power-of-two texture
+// at stepped coordinates. FixedLevel: one level, bilinear, prepared once
+// per draw; otherwise the level and filter follow each run's level of
+// detail. TextureOnly: the stage yields the texel itself, sampled straight
+// into the run's colours.
+template <bool FixedLevel, bool TextureOnly>
+struct WrappedShading {
+    static void Sample(const PixelPipeline& p, const StageCoordinates& c, int n, std::uint32_t* out) {
+        if (FixedLevel) {
+            SampleWrappedBilinear(p.wrappedLevel, c.run, n, out);
+        } else {
+            const StageSampler& s = p.samplers[0];
+            SampleRun(s, p.lodMatters[0] ? LevelOfDetail(*s.texture, c.u, c.v) : 0.0f, c.run, n, out);
+        }
+    }
     static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, Run& r) {
         const RunEnds e = MakeRunEnds(t, r);
         const StageCoordinates c = InterpolateStage(p, t, e, 0);
         if (TextureOnly) {
-            SampleWrappedBilinear(p.wrappedLevel, c.run, r.count, r.color);
+            Sample(p, c, r.count, r.color);
             return;
         }
         InterpolateColors(p, t, e, r);
-        SampleWrappedBilinear(p.wrappedLevel, c.run, r.count, r.texel[0]);
+        Sample(p, c, r.count, r.texel[0]);
         p.combine(p, r);
     }
 };
@@ -198,10 +207,12 @@ void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
 
 // textureOnly: the combiner passes the texel through.
 SpanShader ChooseSpanShader(PixelPipeline& p, bool textureOnly) {
-    const bool wrappedBilinear = p.stageCount == 1 && p.sampled[0] && p.stepped[0] && !p.lodMatters[0] &&
-                                 PrepareWrappedBilinear(p.samplers[0], p.wrappedLevel);
-    if (!wrappedBilinear) return ShadeRuns<GeneralShading>;
-    return textureOnly ? ShadeRuns<WrappedBilinearShading<true>> : ShadeRuns<WrappedBilinearShading<false>>;
+    const bool wrapped = p.stageCount == 1 && p.sampled[0] && p.stepped[0] && p.samplers[0].texture != nullptr;
+    if (!wrapped) return ShadeRuns<GeneralShading>;
+    if (!p.lodMatters[0] && PrepareWrappedBilinear(p.samplers[0], p.wrappedLevel)) {
+        return textureOnly ? ShadeRuns<WrappedShading<true, true>> : ShadeRuns<WrappedShading<true, false>>;
+    }
+    return textureOnly ? ShadeRuns<WrappedShading<false, true>> : ShadeRuns<WrappedShading<false, false>>;
 }
 
 // Whether the level of detail can change what a stage samples: the level
