@@ -158,11 +158,12 @@ private:
         const UINT slice = box_.Front + index / blockRows_;
         const UINT blockTop = alignedTop_ + (index % blockRows_) * 4;
         D3DXCOLOR* buffer = records_[index].buffer.get();
-        for (UINT b = 0; b < blocksAcross_; ++b) {
-            D3DXCOLOR* pixels = buffer + b * kBlockPixels;
-            if (small_) ReplicateSmallBlock(pixels, columnMask_, rowMask_);
-            info_.pack(BlockAddress(blockTop, slice, b), pixels);
+        if (small_) {
+            for (UINT b = 0; b < blocksAcross_; ++b) ReplicateSmallBlock(buffer + b * kBlockPixels, columnMask_, rowMask_);
         }
+        // The row's blocks lie one after the other in the surface: one call
+        // encodes them four at a time.
+        info_.pack(BlockAddress(blockTop, slice, 0), buffer, blocksAcross_);
     }
 
     // Reuses a finished buffer for the next block row when that one has none.

@@ -1,9 +1,10 @@
 // The alpha halves of DXT2..DXT5: explicit 4-bit alpha and interpolated alpha
-// with 3-bit indices.
+// with 3-bit indices. The encoders work on four blocks at a time
+// (BlockLanes.h).
 #pragma once
 
 #include "math/D3DXColor.h"
-#include "texture/dxt/Float4.h"
+#include "texture/dxt/BlockLanes.h"
 
 #include <cstdint>
 
@@ -11,18 +12,26 @@ namespace valmere {
 
 // Interpolated alpha palette for the two endpoint bytes: entries 0 and 1 are
 // the endpoints; alpha0 > alpha1 gives six steps between them (eight-step
-// mode), otherwise four steps plus 0 and 1 as entries 6 and 7.
-void AlphaPalette(std::uint8_t alpha0, std::uint8_t alpha1, float* palette);
+// mode), otherwise four steps plus 0 and 1 as entries 6 and 7. Lane k of
+// palette[j] is entry j of block k.
+void AlphaPalette(Int4 alpha0, Int4 alpha1, Float4* palette);
 
-// Least-squares endpoints (lo, hi) for 16 alpha values and `stepCount` 8 or 6.
-// With 6, the values 0 and 1 are left to the fixed entries.
-void FitAlphaEndpoints(const float* values, int stepCount, float& lo, float& hi);
+// Least-squares endpoints (lo, hi) of four blocks for their 16 alpha values
+// each, with 6 steps in the blocks of `six` (where 0 and 1 are left to the
+// fixed entries) and 8 in the others.
+void FitAlphaEndpoints(const Float4* values, Int4 six, Float4& lo, Float4& hi);
 
-// Pack: the 8-byte alpha half from the pixels and their codes from
-// QuantizeBlock (AlphaCodes::Explicit or Byte). Unpack: 16 alphas.
-void PackExplicitAlpha(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes);
-void UnpackExplicitAlpha(float* alphas, const std::uint8_t* block);
-void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes);
-void UnpackInterpolatedAlpha(float* alphas, const std::uint8_t* block);
+// The 8-byte alpha halves of `count` (1..4) blocks, `stride` bytes apart,
+// from the pixels and their codes from QuantizeBlocks (AlphaCodes::Explicit
+// or Byte).
+void PackExplicitAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes);
+void PackInterpolatedAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels,
+                            const BlockLanes& codes);
+
+// For the decoders: the alphas the indices select, each as (0, 0, 0, alpha).
+// Explicit alpha has 16 fixed entries (its 4-bit indices are the values);
+// interpolated alpha the 8 entries of the block's palette.
+const Float4* ExplicitAlphaEntries();
+void InterpolatedAlphaEntries(const std::uint8_t* block, Float4* entries);
 
 }  // namespace valmere

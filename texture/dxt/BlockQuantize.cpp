@@ -4,23 +4,26 @@
 
 namespace valmere {
 
-void QuantizeBlock(const D3DXCOLOR* pixels, AlphaCodes alpha, Float4* codes) {
+void QuantizeBlocks(const BlockLanes& pixels, AlphaCodes alpha, BlockLanes& codes) {
     // Alpha steps as the decoders read them: 1/15 is 0.06666667.
-    const float alphaScale = alpha == AlphaCodes::Explicit ? 15.0f : (alpha == AlphaCodes::Byte ? 255.0f : 0.0f);
-    const float alphaStep = alpha == AlphaCodes::Explicit ? 0.06666667f : (alpha == AlphaCodes::Byte ? 1.0f / 255.0f : 0.0f);
-    const Float4 scale = {31.0f, 63.0f, 31.0f, alphaScale};
-    const Float4 step = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, alphaStep};
-    const Float4 used = {1, 1, 1, alpha == AlphaCodes::None ? 0.0f : 1.0f};
+    const bool explicitAlpha = alpha == AlphaCodes::Explicit;
+    const float scale[4] = {31.0f, 63.0f, 31.0f, explicitAlpha ? 15.0f : 255.0f};
+    const float step[4] = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, explicitAlpha ? 0.06666667f : 1.0f / 255.0f};
     // Explicit alpha codes are held to their nibble; the rest are not held.
     constexpr float kWide = 1073741824.0f;
-    const Float4 lowest = {-kWide, -kWide, -kWide, alpha == AlphaCodes::Explicit ? 0.0f : -kWide};
-    const Float4 highest = {kWide, kWide, kWide, alpha == AlphaCodes::Explicit ? 15.0f : kWide};
-    BlockDiffusion<Float4> diffusion;
+    const float lowest = explicitAlpha ? 0.0f : -kWide;
+    const float highest = explicitAlpha ? 15.0f : kWide;
+    const int channels = alpha == AlphaCodes::None ? 3 : 4;
+    BlockDiffusion<Float4> diffusion[4];
+    // The channels' chains are independent; interleaving them hides latency.
     for (int i = 0; i < 16; ++i) {
-        const Float4 v = Load4(pixels[i]) * used + diffusion.At(i);
-        const Float4 q = Min4(Max4(ToFloat4(TruncateLanes(v * scale + 0.5f)), lowest), highest);
-        diffusion.Spread(i, v - q * step);
-        codes[i] = q;
+        for (int c = 0; c < channels; ++c) {
+            const Float4 v = pixels.channel[c][i] + diffusion[c].At(i);
+            Float4 q = ToFloat4(TruncateLanes(v * scale[c] + 0.5f));
+            if (c == kAlpha) q = Min4(Max4(q, Float4{} + lowest), Float4{} + highest);
+            diffusion[c].Spread(i, v - q * step[c]);
+            codes.channel[c][i] = q;
+        }
     }
 }
 

@@ -1,9 +1,10 @@
 // The 5:6:5 colour half shared by all DXT formats: endpoint conversions,
-// weighting, the endpoint fit and the colour block encoder/decoder.
+// weighting, the endpoint fit and the colour block encoder/decoder. The
+// encoder works on four blocks at a time (BlockLanes.h).
 #pragma once
 
 #include "math/D3DXColor.h"
-#include "texture/dxt/Float4.h"
+#include "texture/dxt/BlockLanes.h"
 
 #include <cstdint>
 
@@ -27,26 +28,34 @@ inline Float4 Expand565(std::uint16_t c) {
     const Float4 reciprocals = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, 1.0f};
     return codes * reciprocals;
 }
-inline D3DXCOLOR FromRgb565(std::uint16_t c) {
-    D3DXCOLOR colour;
-    Store4(colour, Expand565(c));
-    return colour;
-}
 
-// Colour r, g, b (each clamped to 0..1) to the nearest 5:6:5 code.
-std::uint16_t ToRgb565(Float4 c);
+// The same for the codes of four blocks, weighted by kChannelWeights.
+RgbLanes WeightedFromRgb565(Int4 codes);
 
-// Least-squares endpoints A and B (weighted colours) for 16 weighted colours
-// and a palette of `colorCount` (4 or 3) entries.
-void FitColorEndpoints(const Float4* colors, int colorCount, Float4& a, Float4& b);
+// Weighted colours of four blocks (each channel clamped to 0..1 once
+// unweighted) to the nearest 5:6:5 codes.
+Int4 WeightedToRgb565(const RgbLanes& weighted);
 
-// Encodes the 8-byte colour block from the pixels and their codes from
-// QuantizeBlock. With `allowTransparency` (DXT1), pixels with alpha below 0.5
-// select the three-colour mode and index 3.
-void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes, bool allowTransparency);
+// Least-squares endpoints A and B (weighted colours) of four blocks for their
+// 16 weighted colours each, with a palette of 3 entries in the blocks of
+// `three` and 4 in the others.
+void FitColorEndpoints(const RgbLanes* colors, Int4 three, RgbLanes& a, RgbLanes& b);
 
-// Decodes the 8-byte colour block into 16 pixels. `alphas`, when given,
-// replaces the alpha of each pixel.
-void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block, const float* alphas = nullptr);
+// Encodes the 8-byte colour blocks of `count` (1..4) blocks, `stride` bytes
+// apart, from their pixels and codes from QuantizeBlocks. With
+// `allowTransparency` (DXT1), pixels with alpha below 0.5 select the
+// three-colour mode and index 3.
+void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes,
+                     bool allowTransparency);
+
+// Decodes the 8-byte colour block into 16 pixels.
+void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block);
+
+// The same with the alpha of pixel i replaced by alphaEntries[index], index
+// in bits kIndexBits * i and up of `alphaIndices`; the entries are
+// (0, 0, 0, alpha). Defined for 3 and 4 bits.
+template <int kIndexBits>
+void UnpackColorBlockWithAlpha(D3DXCOLOR* pixels, const std::uint8_t* block, const Float4* alphaEntries,
+                               std::uint64_t alphaIndices);
 
 }  // namespace valmere

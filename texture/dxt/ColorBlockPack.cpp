@@ -1,113 +1,100 @@
 // Colour half encoder: representatives quantised to 5:6:5 with error
 // diffusion, the endpoint fit, then index assignment with error diffusion.
-// Colours are Float4 (r, g, b, 0); the fourth lane stays 0 throughout.
+// Four blocks run side by side; their modes and special cases are lane
+// selects, not branches.
 #include "texture/dxt/BlockDiffusion.h"
 #include "texture/dxt/ByteOrder.h"
 #include "texture/dxt/ColorBlock.h"
 
-#include <algorithm>
-
 namespace valmere {
-namespace {
 
-constexpr Float4 kRgbOnly = {1, 1, 1, 0};
-
-Float4 ColorOf(const D3DXCOLOR& c) { return Load4(c) * kRgbOnly; }
-
-bool IsTransparent(const D3DXCOLOR& c) { return c.a < 0.5f; }
-
-void WriteBlock(std::uint8_t* block, std::uint16_t colour0, std::uint16_t colour1, std::uint32_t indices) {
-    Store16(block, colour0);
-    Store16(block + 2, colour1);
-    StoreBytes(block + 4, indices, 4);
-}
-
-}  // namespace
-
-void PackColorBlock(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes, bool allowTransparency) {
-    int transparent = 0;
-    if (allowTransparency) {
-        for (int i = 0; i < 16; ++i) transparent += IsTransparent(pixels[i]) ? 1 : 0;
-        if (transparent == 16) {
-            WriteBlock(block, 0x0000, 0xFFFF, 0xFFFFFFFFu);
-            return;
-        }
+void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes,
+                     bool allowTransparency) {
+    const Float4 zero = {};
+    const Float4* alpha = pixels.channel[kAlpha];
+    Int4 transparent[16];
+    Int4 transparentCount = {};
+    for (int i = 0; i < 16; ++i) {
+        transparent[i] = allowTransparency ? alpha[i] < 0.5f : Int4{};
+        transparentCount -= transparent[i];
     }
-    const bool three = transparent > 0;
-    const int colorCount = three ? 3 : 4;
+    const Int4 allTransparent = transparentCount == 16;
+    const Int4 three = transparentCount > 0;
+    const Float4 last = three ? zero + 2.0f : zero + 3.0f;
 
     // The fit sees the colours a dithered 5:6:5 image would hold.
-    constexpr Float4 kStep = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, 0.0f};
-    Float4 representatives[16];
-    for (int i = 0; i < 16; ++i) representatives[i] = codes[i] * kStep * kChannelWeights;
-    Float4 a;
-    Float4 b;
-    FitColorEndpoints(representatives, colorCount, a, b);
-    const std::uint16_t e = ToRgb565(a * kInverseWeights);
-    const std::uint16_t f = ToRgb565(b * kInverseWeights);
-    if (!three && e == f) {
-        WriteBlock(block, e, e, 0);
-        return;
+    const RgbLanes weights = Broadcast(kChannelWeights[0], kChannelWeights[1], kChannelWeights[2]);
+    const RgbLanes step = Broadcast(1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f);
+    RgbLanes representatives[16];
+    for (int i = 0; i < 16; ++i) {
+        const RgbLanes code = {codes.channel[kRed][i], codes.channel[kGreen][i], codes.channel[kBlue][i]};
+        representatives[i] = code * step * weights;
     }
+    RgbLanes a;
+    RgbLanes b;
+    FitColorEndpoints(representatives, three, a, b);
+    const Int4 e = WeightedToRgb565(a);
+    const Int4 f = WeightedToRgb565(b);
+    const Int4 same = e == f;
 
-    const Float4 p0 = ColorOf(FromRgb565(e)) * kChannelWeights;
-    const Float4 p1 = ColorOf(FromRgb565(f)) * kChannelWeights;
     // Four-colour blocks need colour0 > colour1, three-colour ones <=.
-    Float4 palette[4];
-    std::uint16_t colour0 = f;
-    std::uint16_t colour1 = e;
-    palette[0] = p1;
-    palette[1] = p0;
-    if ((f < e) != three) {
-        colour0 = e;
-        colour1 = f;
-        palette[0] = p0;
-        palette[1] = p1;
-    }
-    const Float4 span = palette[1] - palette[0];
-    static constexpr int kFourOrder[4] = {0, 2, 3, 1};
-    static constexpr int kThreeOrder[3] = {0, 2, 1};
-    const int* order = kFourOrder;
-    if (three) {
-        palette[2] = palette[0] + span * 0.5f;
-        order = kThreeOrder;
-    } else {
-        palette[2] = palette[0] + span * kOneThird;
-        palette[3] = palette[0] + span * kTwoThirds;
-    }
+    const Int4 eFirst = (f < e) ^ three;
+    const UInt4 colour0 = UInt4(eFirst ? e : f);
+    const UInt4 colour1 = UInt4(eFirst ? f : e);
+    const RgbLanes p0 = WeightedFromRgb565(e);
+    const RgbLanes p1 = WeightedFromRgb565(f);
+    const RgbLanes entry0 = Select(eFirst, p0, p1);
+    const RgbLanes entry1 = Select(eFirst, p1, p0);
+    const RgbLanes span = entry1 - entry0;
+    const RgbLanes entry2 = entry0 + span * (three ? zero + 0.5f : zero + kOneThird);
+    const RgbLanes entry3 = entry0 + span * (zero + kTwoThirds);
 
     // Projection onto the endpoint line, scaled so positions run 0..last.
-    const int last = colorCount - 1;
-    const auto lastPosition = static_cast<float>(last);
-    const float scale = e == f ? 0.0f : lastPosition / Dot3(span, span);
-    const Float4 dir = span * scale;
+    const Float4 scale = same ? zero : last / Dot(span, span);
+    const RgbLanes dir = span * scale;
 
     // Only the projection t = (w - entry0) . dir decides an index, and it is
-    // linear in w, so the diffused error is carried as its projection: the
-    // pixels' own projections are computed up front and the sequential part
-    // is scalar.
-    float projected[16];
-    for (int i = 0; i < 16; ++i) projected[i] = Dot3(ColorOf(pixels[i]) * kChannelWeights - palette[0], dir);
-    // Projection of the entry at each linear position.
-    float positionValue[4];
-    for (int p = 0; p < colorCount; ++p) positionValue[p] = Dot3(palette[order[p]] - palette[0], dir);
+    // linear in w, so the diffused error is carried as its projection.
+    // Linear positions 0..3 are the entries [0, 2, 3, 1] (four colours) or
+    // [0, 2, 1] (three colours).
+    const Float4 positionValue[4] = {Dot(entry0 - entry0, dir), Dot(entry2 - entry0, dir),
+                                     Dot(Select(three, entry1, entry3) - entry0, dir), Dot(entry1 - entry0, dir)};
+    const Int4 positionIndex2 = three ? Int4{} + 1 : Int4{} + 3;
 
-    BlockDiffusion<float> diffusion;
-    std::uint32_t indices = 0;
+    BlockDiffusion<Float4> diffusion;
+    UInt4 indices = {};
     for (int i = 0; i < 16; ++i) {
-        if (three && IsTransparent(pixels[i])) {
-            indices |= 3u << (2 * i);
-            continue;
-        }
-        const float t = projected[i] + diffusion.At(i);
+        const RgbLanes w = {pixels.channel[kRed][i], pixels.channel[kGreen][i], pixels.channel[kBlue][i]};
+        const Float4 t = Dot(w * weights - entry0, dir) + diffusion.At(i);
         // 0 at or below 0 (and for NaN), the last position at or past it,
         // else rounded.
-        const float clamped = std::min(lastPosition, std::max(0.0f, t));
-        const int position = static_cast<int>(clamped + 0.5f);
-        indices |= static_cast<std::uint32_t>(order[position]) << (2 * i);
-        diffusion.Spread(i, t - positionValue[position]);
+        const Int4 position = TruncateLanes(Min4(Max4(t, zero), last) + 0.5f);
+        const Int4 at1 = position == 1, at2 = position == 2, at3 = position == 3;
+        Int4 index = at1 ? Int4{} + 2 : (at2 ? positionIndex2 : (at3 ? Int4{} + 1 : Int4{}));
+        const Float4 value = at1 ? positionValue[1] : (at2 ? positionValue[2] : (at3 ? positionValue[3] : positionValue[0]));
+        // A transparent pixel of a three-colour block takes index 3 and
+        // passes no error on.
+        const Int4 skip = three & transparent[i];
+        index = skip ? Int4{} + 3 : index;
+        diffusion.SpreadExcept(i, t - value, skip);
+        indices |= UInt4(index) << (2 * i);
     }
-    WriteBlock(block, colour0, colour1, indices);
+
+    for (int k = 0; k < count; ++k) {
+        std::uint8_t* block = blocks + k * stride;
+        std::uint32_t c0 = colour0[k], c1 = colour1[k], word = indices[k];
+        if (allTransparent[k]) {
+            c0 = 0x0000;
+            c1 = 0xFFFF;
+            word = 0xFFFFFFFFu;
+        } else if (!three[k] && same[k]) {
+            c0 = c1 = static_cast<std::uint32_t>(e[k]);
+            word = 0;
+        }
+        Store16(block, static_cast<std::uint16_t>(c0));
+        Store16(block + 2, static_cast<std::uint16_t>(c1));
+        StoreBytes(block + 4, word, 4);
+    }
 }
 
 }  // namespace valmere

@@ -1,8 +1,12 @@
 // Colour half decoder. The palette is built with four-float vectors and the
 // mode is picked by indexing small tables, so the work per block is a few
-// vector operations and sixteen 16-byte copies, with no branch on the data.
+// vector operations and sixteen 16-byte stores, with no branch on the data.
+// Alpha joins a colour by a bitwise or: the palette's alpha lane is cleared
+// and the alpha entries hold nothing else.
 #include "texture/dxt/ByteOrder.h"
 #include "texture/dxt/ColorBlock.h"
+
+#include <cstring>
 
 namespace valmere {
 namespace {
@@ -26,23 +30,41 @@ void BuildPalette(const std::uint8_t* block, Float4* palette) {
     palette[3] = (p0 + span * kTwoThirds) * kEntry3Kept[four];
 }
 
+Int4 Bits(Float4 v) {
+    Int4 b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+void StoreBits(D3DXCOLOR& c, Int4 b) { std::memcpy(&c, &b, sizeof b); }
+
 }  // namespace
 
-void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block, const float* alphas) {
+void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block) {
     Float4 palette[4];
     BuildPalette(block, palette);
     std::uint32_t indices = Load32(block + 4);
-    if (alphas == nullptr) {
 #pragma GCC unroll 16
-        for (int i = 0; i < 16; ++i, indices >>= 2) Store4(pixels[i], palette[indices & 3]);
-        return;
-    }
+    for (int i = 0; i < 16; ++i, indices >>= 2) Store4(pixels[i], palette[indices & 3]);
+}
+
+template <int kIndexBits>
+void UnpackColorBlockWithAlpha(D3DXCOLOR* pixels, const std::uint8_t* block, const Float4* alphaEntries,
+                               std::uint64_t alphaIndices) {
+    Float4 palette[4];
+    BuildPalette(block, palette);
+    constexpr Int4 kColourLanes = {-1, -1, -1, 0};
+    Int4 colours[4];
+    for (int j = 0; j < 4; ++j) colours[j] = Bits(palette[j]) & kColourLanes;
+    std::uint32_t indices = Load32(block + 4);
+    constexpr std::uint64_t kIndexMask = (1u << kIndexBits) - 1;
 #pragma GCC unroll 16
-    for (int i = 0; i < 16; ++i, indices >>= 2) {
-        Float4 c = palette[indices & 3];
-        c[3] = alphas[i];
-        Store4(pixels[i], c);
+    for (int i = 0; i < 16; ++i, indices >>= 2, alphaIndices >>= kIndexBits) {
+        StoreBits(pixels[i], colours[indices & 3] | Bits(alphaEntries[alphaIndices & kIndexMask]));
     }
 }
+
+template void UnpackColorBlockWithAlpha<3>(D3DXCOLOR*, const std::uint8_t*, const Float4*, std::uint64_t);
+template void UnpackColorBlockWithAlpha<4>(D3DXCOLOR*, const std::uint8_t*, const Float4*, std::uint64_t);
 
 }  // namespace valmere

@@ -3,6 +3,7 @@
 
 #include "texture/dxt/AlphaBlock.h"
 #include "texture/dxt/BlockQuantize.h"
+#include "texture/dxt/ByteOrder.h"
 #include "texture/dxt/ColorBlock.h"
 #include "texture/dxt/Premultiply.h"
 
@@ -17,76 +18,93 @@ const std::uint8_t* Bytes(const void* block) { return static_cast<const std::uin
 // Offset of the colour half in 16-byte blocks.
 constexpr int kColorHalf = 8;
 
-template <void (*PackAlpha)(std::uint8_t*, const D3DXCOLOR*, const Float4*), AlphaCodes Codes, bool Premultiplied>
-HRESULT PackWithAlpha(void* block, const D3DXCOLOR* pixels) {
-    const D3DXCOLOR* source = pixels;
-    D3DXCOLOR premultiplied[kBlockPixels];
-    if constexpr (Premultiplied) {
-        std::copy(pixels, pixels + kBlockPixels, premultiplied);
-        PremultiplyBlock(premultiplied);
-        source = premultiplied;
+using PackAlphaFn = void (*)(std::uint8_t*, int, int, const BlockLanes&, const BlockLanes&);
+
+// How one format is encoded: its block size, alpha codes and alpha half, and
+// whether colours are premultiplied.
+struct PackRecipe {
+    int bytesPerBlock;
+    AlphaCodes alphaCodes;
+    PackAlphaFn packAlpha;  // null for DXT1
+    bool premultiplied;
+};
+
+constexpr PackRecipe kDxt1 = {8, AlphaCodes::None, nullptr, false};
+constexpr PackRecipe kDxt2 = {16, AlphaCodes::Explicit, PackExplicitAlphas, true};
+constexpr PackRecipe kDxt3 = {16, AlphaCodes::Explicit, PackExplicitAlphas, false};
+constexpr PackRecipe kDxt4 = {16, AlphaCodes::Byte, PackInterpolatedAlphas, true};
+constexpr PackRecipe kDxt5 = {16, AlphaCodes::Byte, PackInterpolatedAlphas, false};
+
+template <const PackRecipe& kRecipe>
+HRESULT PackBlocks(void* blocks, const D3DXCOLOR* pixels, UINT count) {
+    for (UINT first = 0; first < count; first += kLanes) {
+        const int lanes = static_cast<int>(std::min<UINT>(kLanes, count - first));
+        BlockLanes source;
+        LoadBlockLanes(pixels + first * kBlockPixels, lanes, source);
+        if constexpr (kRecipe.premultiplied) PremultiplyLanes(source);
+        BlockLanes codes;
+        QuantizeBlocks(source, kRecipe.alphaCodes, codes);
+        std::uint8_t* out = Bytes(blocks) + first * kRecipe.bytesPerBlock;
+        if constexpr (kRecipe.packAlpha != nullptr) {
+            kRecipe.packAlpha(out, kRecipe.bytesPerBlock, lanes, source, codes);
+            out += kColorHalf;
+        }
+        PackColorBlocks(out, kRecipe.bytesPerBlock, lanes, source, codes, kRecipe.packAlpha == nullptr);
     }
-    Float4 codes[kBlockPixels];
-    QuantizeBlock(source, Codes, codes);
-    PackAlpha(Bytes(block), source, codes);
-    PackColorBlock(Bytes(block) + kColorHalf, source, codes, false);
     return S_OK;
 }
 
-template <void (*UnpackAlpha)(float*, const std::uint8_t*), bool Premultiplied>
-HRESULT UnpackWithAlpha(D3DXCOLOR* pixels, const void* block) {
-    float alphas[kBlockPixels];
-    UnpackAlpha(alphas, Bytes(block));
-    UnpackColorBlock(pixels, Bytes(block) + kColorHalf, alphas);
-    if constexpr (Premultiplied) UnpremultiplyBlock(pixels);
+template <int kIndexBits, bool kPremultiplied>
+HRESULT UnpackWithAlpha(D3DXCOLOR* pixels, const std::uint8_t* block, const Float4* alphaEntries,
+                        std::uint64_t alphaIndices) {
+    UnpackColorBlockWithAlpha<kIndexBits>(pixels, block + kColorHalf, alphaEntries, alphaIndices);
+    if constexpr (kPremultiplied) UnpremultiplyBlock(pixels);
     return S_OK;
+}
+
+template <bool kPremultiplied>
+HRESULT UnpackExplicit(D3DXCOLOR* pixels, const void* block) {
+    return UnpackWithAlpha<4, kPremultiplied>(pixels, Bytes(block), ExplicitAlphaEntries(), LoadBytes(Bytes(block), 8));
+}
+
+template <bool kPremultiplied>
+HRESULT UnpackInterpolated(D3DXCOLOR* pixels, const void* block) {
+    Float4 entries[8];
+    InterpolatedAlphaEntries(Bytes(block), entries);
+    // 16 3-bit indices in bytes 2-7.
+    return UnpackWithAlpha<3, kPremultiplied>(pixels, Bytes(block), entries, LoadBytes(Bytes(block) + 2, 6));
 }
 
 constexpr BlockFormatInfo kBlockFormats[] = {
-    {D3DFMT_DXT1, 8, 255.0f, PackBlockDxt1, UnpackBlockDxt1},
-    {D3DFMT_DXT2, 16, 15.0f, PackBlockDxt2, UnpackBlockDxt2},
-    {D3DFMT_DXT3, 16, 15.0f, PackBlockDxt3, UnpackBlockDxt3},
-    {D3DFMT_DXT4, 16, 255.0f, PackBlockDxt4, UnpackBlockDxt4},
-    {D3DFMT_DXT5, 16, 255.0f, PackBlockDxt5, UnpackBlockDxt5},
+    {D3DFMT_DXT1, 8, 255.0f, PackBlocksDxt1, UnpackBlockDxt1},
+    {D3DFMT_DXT2, 16, 15.0f, PackBlocksDxt2, UnpackBlockDxt2},
+    {D3DFMT_DXT3, 16, 15.0f, PackBlocksDxt3, UnpackBlockDxt3},
+    {D3DFMT_DXT4, 16, 255.0f, PackBlocksDxt4, UnpackBlockDxt4},
+    {D3DFMT_DXT5, 16, 255.0f, PackBlocksDxt5, UnpackBlockDxt5},
 };
 
 }  // namespace
 
-HRESULT PackBlockDxt1(void* block, const D3DXCOLOR* pixels) {
-    Float4 codes[kBlockPixels];
-    QuantizeBlock(pixels, AlphaCodes::None, codes);
-    PackColorBlock(Bytes(block), pixels, codes, true);
-    return S_OK;
-}
-HRESULT PackBlockDxt2(void* block, const D3DXCOLOR* pixels) {
-    return PackWithAlpha<PackExplicitAlpha, AlphaCodes::Explicit, true>(block, pixels);
-}
-HRESULT PackBlockDxt3(void* block, const D3DXCOLOR* pixels) {
-    return PackWithAlpha<PackExplicitAlpha, AlphaCodes::Explicit, false>(block, pixels);
-}
-HRESULT PackBlockDxt4(void* block, const D3DXCOLOR* pixels) {
-    return PackWithAlpha<PackInterpolatedAlpha, AlphaCodes::Byte, true>(block, pixels);
-}
-HRESULT PackBlockDxt5(void* block, const D3DXCOLOR* pixels) {
-    return PackWithAlpha<PackInterpolatedAlpha, AlphaCodes::Byte, false>(block, pixels);
-}
+HRESULT PackBlocksDxt1(void* blocks, const D3DXCOLOR* pixels, UINT count) { return PackBlocks<kDxt1>(blocks, pixels, count); }
+HRESULT PackBlocksDxt2(void* blocks, const D3DXCOLOR* pixels, UINT count) { return PackBlocks<kDxt2>(blocks, pixels, count); }
+HRESULT PackBlocksDxt3(void* blocks, const D3DXCOLOR* pixels, UINT count) { return PackBlocks<kDxt3>(blocks, pixels, count); }
+HRESULT PackBlocksDxt4(void* blocks, const D3DXCOLOR* pixels, UINT count) { return PackBlocks<kDxt4>(blocks, pixels, count); }
+HRESULT PackBlocksDxt5(void* blocks, const D3DXCOLOR* pixels, UINT count) { return PackBlocks<kDxt5>(blocks, pixels, count); }
+
+HRESULT PackBlockDxt1(void* block, const D3DXCOLOR* pixels) { return PackBlocksDxt1(block, pixels, 1); }
+HRESULT PackBlockDxt2(void* block, const D3DXCOLOR* pixels) { return PackBlocksDxt2(block, pixels, 1); }
+HRESULT PackBlockDxt3(void* block, const D3DXCOLOR* pixels) { return PackBlocksDxt3(block, pixels, 1); }
+HRESULT PackBlockDxt4(void* block, const D3DXCOLOR* pixels) { return PackBlocksDxt4(block, pixels, 1); }
+HRESULT PackBlockDxt5(void* block, const D3DXCOLOR* pixels) { return PackBlocksDxt5(block, pixels, 1); }
 
 HRESULT UnpackBlockDxt1(D3DXCOLOR* pixels, const void* block) {
     UnpackColorBlock(pixels, Bytes(block));
     return S_OK;
 }
-HRESULT UnpackBlockDxt2(D3DXCOLOR* pixels, const void* block) {
-    return UnpackWithAlpha<UnpackExplicitAlpha, true>(pixels, block);
-}
-HRESULT UnpackBlockDxt3(D3DXCOLOR* pixels, const void* block) {
-    return UnpackWithAlpha<UnpackExplicitAlpha, false>(pixels, block);
-}
-HRESULT UnpackBlockDxt4(D3DXCOLOR* pixels, const void* block) {
-    return UnpackWithAlpha<UnpackInterpolatedAlpha, true>(pixels, block);
-}
-HRESULT UnpackBlockDxt5(D3DXCOLOR* pixels, const void* block) {
-    return UnpackWithAlpha<UnpackInterpolatedAlpha, false>(pixels, block);
-}
+HRESULT UnpackBlockDxt2(D3DXCOLOR* pixels, const void* block) { return UnpackExplicit<true>(pixels, block); }
+HRESULT UnpackBlockDxt3(D3DXCOLOR* pixels, const void* block) { return UnpackExplicit<false>(pixels, block); }
+HRESULT UnpackBlockDxt4(D3DXCOLOR* pixels, const void* block) { return UnpackInterpolated<true>(pixels, block); }
+HRESULT UnpackBlockDxt5(D3DXCOLOR* pixels, const void* block) { return UnpackInterpolated<false>(pixels, block); }
 
 const BlockFormatInfo* FindBlockFormat(D3DFORMAT format) {
     for (const BlockFormatInfo& info : kBlockFormats) {

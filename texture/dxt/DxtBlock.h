@@ -18,7 +18,9 @@
 // DXT4 hold colours premultiplied by alpha.
 //
 // The encoders diffuse quantisation error inside the block and fit endpoints
-// by weighted least squares; every block function succeeds (S_OK).
+// by weighted least squares; every block function succeeds (S_OK). The
+// PackBlocks functions encode a run of blocks, four at a time side by side;
+// a block's bytes are the same whichever way it is encoded.
 #pragma once
 
 #include "math/D3DXColor.h"
@@ -37,6 +39,13 @@ HRESULT PackBlockDxt3(void* block, const D3DXCOLOR* pixels);
 HRESULT PackBlockDxt4(void* block, const D3DXCOLOR* pixels);
 HRESULT PackBlockDxt5(void* block, const D3DXCOLOR* pixels);
 
+// `count` blocks: pixels[16 * n ..] to the block at n * bytes per block.
+HRESULT PackBlocksDxt1(void* blocks, const D3DXCOLOR* pixels, UINT count);
+HRESULT PackBlocksDxt2(void* blocks, const D3DXCOLOR* pixels, UINT count);
+HRESULT PackBlocksDxt3(void* blocks, const D3DXCOLOR* pixels, UINT count);
+HRESULT PackBlocksDxt4(void* blocks, const D3DXCOLOR* pixels, UINT count);
+HRESULT PackBlocksDxt5(void* blocks, const D3DXCOLOR* pixels, UINT count);
+
 HRESULT UnpackBlockDxt1(D3DXCOLOR* pixels, const void* block);
 HRESULT UnpackBlockDxt2(D3DXCOLOR* pixels, const void* block);
 HRESULT UnpackBlockDxt3(D3DXCOLOR* pixels, const void* block);
@@ -44,6 +53,7 @@ HRESULT UnpackBlockDxt4(D3DXCOLOR* pixels, const void* block);
 HRESULT UnpackBlockDxt5(D3DXCOLOR* pixels, const void* block);
 
 using PackBlockFn = HRESULT (*)(void* block, const D3DXCOLOR* pixels);
+using PackBlocksFn = HRESULT (*)(void* blocks, const D3DXCOLOR* pixels, UINT count);
 using UnpackBlockFn = HRESULT (*)(D3DXCOLOR* pixels, const void* block);
 
 // One row per block format: what a row-oriented codec needs to know.
@@ -51,7 +61,7 @@ struct BlockFormatInfo {
     D3DFORMAT format;
     UINT bytesPerBlock;
     float alphaScale;  // precision of stored alpha: 15 (DXT2/3) or 255
-    PackBlockFn pack;
+    PackBlocksFn pack;
     UnpackBlockFn unpack;
 };
 

@@ -7,20 +7,30 @@ namespace {
 
 constexpr float kNibbleStep = 0.06666667f;  // 1/15
 
+struct NibbleEntries {
+    Float4 entry[16];
+};
+
+constexpr NibbleEntries MakeNibbleEntries() {
+    NibbleEntries n{};
+    for (int k = 0; k < 16; ++k) n.entry[k] = Float4{0, 0, 0, static_cast<float>(k) * kNibbleStep};
+    return n;
+}
+
+constexpr NibbleEntries kNibbleEntries = MakeNibbleEntries();
+
 }  // namespace
 
 // The codes are the nibbles, already quantised with diffusion (and held to
-// 0..15) by QuantizeBlock.
-void PackExplicitAlpha(std::uint8_t* block, const D3DXCOLOR*, const Float4* codes) {
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 16; ++i) bits |= static_cast<std::uint64_t>(codes[i][3]) << (4 * i);
-    StoreBytes(block, bits, 8);
+// 0..15) by QuantizeBlocks.
+void PackExplicitAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes&, const BlockLanes& codes) {
+    UInt4 bits[2] = {};  // pixels 0-7 and 8-15
+    for (int i = 0; i < 16; ++i) bits[i / 8] |= UInt4(TruncateLanes(codes.channel[kAlpha][i])) << (4 * (i % 8));
+    for (int k = 0; k < count; ++k) {
+        StoreBytes(blocks + k * stride, bits[0][k] | static_cast<std::uint64_t>(bits[1][k]) << 32, 8);
+    }
 }
 
-void UnpackExplicitAlpha(float* alphas, const std::uint8_t* block) {
-    std::uint64_t bits = LoadBytes(block, 8);
-#pragma GCC unroll 16
-    for (int i = 0; i < 16; ++i, bits >>= 4) alphas[i] = static_cast<float>(bits & 15) * kNibbleStep;
-}
+const Float4* ExplicitAlphaEntries() { return kNibbleEntries.entry; }
 
 }  // namespace valmere

@@ -1,7 +1,7 @@
 // Four-float vectors (GCC/Clang vector extensions): SSE registers on x86-64,
-// NEON on ARM, plain scalar code elsewhere, from one source. The DXT code
-// keeps a colour's r, g, b (and a or 0) in one Float4, or four pixels' values
-// of one channel.
+// NEON on ARM, plain scalar code elsewhere, from one source. The DXT decoder
+// keeps a colour's r, g, b, a in one Float4; the encoder keeps one value of
+// four blocks side by side (BlockLanes.h).
 #pragma once
 
 #include "math/D3DXColor.h"
@@ -13,6 +13,7 @@ namespace valmere {
 
 using Float4 = float __attribute__((vector_size(16)));
 using Int4 = std::int32_t __attribute__((vector_size(16)));
+using UInt4 = std::uint32_t __attribute__((vector_size(16)));
 
 inline Float4 Load4(const D3DXCOLOR& c) {
     Float4 v;
@@ -21,11 +22,6 @@ inline Float4 Load4(const D3DXCOLOR& c) {
 }
 
 inline void Store4(D3DXCOLOR& c, Float4 v) { std::memcpy(&c, &v, sizeof v); }
-
-inline float Dot3(Float4 a, Float4 b) {
-    const Float4 p = a * b;
-    return p[0] + p[1] + p[2];
-}
 
 inline Float4 Min4(Float4 a, Float4 b) { return a < b ? a : b; }
 // NaN in `a` gives `b`.
@@ -40,5 +36,8 @@ inline Int4 TruncateLanes(Float4 v) {
 }
 
 inline Float4 ToFloat4(Int4 v) { return __builtin_convertvector(v, Float4); }
+
+// Lane masks are all ones (true) or zero (false).
+inline bool AnyLane(Int4 mask) { return (mask[0] | mask[1] | mask[2] | mask[3]) != 0; }
 
 }  // namespace valmere

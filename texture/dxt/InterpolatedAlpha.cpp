@@ -2,9 +2,6 @@
 #include "texture/dxt/AlphaBlock.h"
 #include "texture/dxt/BlockDiffusion.h"
 #include "texture/dxt/ByteOrder.h"
-#include "texture/format/Quantize.h"
-
-#include <algorithm>
 
 namespace valmere {
 namespace {
@@ -12,112 +9,135 @@ namespace {
 constexpr float kSeventh = 0.14285715f;
 constexpr float kFifth = 0.2f;
 
-// Index of each linear position from entry 0 to entry 1.
-constexpr int kEightOrder[8] = {0, 2, 3, 4, 5, 6, 7, 1};
-constexpr int kSixOrder[6] = {0, 2, 3, 4, 5, 1};
+// Entry j is (w0 a0 + w1 a1) * scale + constant, from one row per mode:
+// eight-step ((7 - k) a0 + k a1) / 7, six-step ((5 - k) a0 + k a1) / 5
+// followed by 0 and 1.
+struct ModeWeights {
+    float w0[8], w1[8], scale[8], constant[8];
+};
+constexpr ModeWeights kEightSteps = {{1, 0, 6, 5, 4, 3, 2, 1}, {0, 1, 1, 2, 3, 4, 5, 6},
+                                     {1, 1, kSeventh, kSeventh, kSeventh, kSeventh, kSeventh, kSeventh},
+                                     {0, 0, 0, 0, 0, 0, 0, 0}};
+constexpr ModeWeights kSixSteps = {{1, 0, 4, 3, 2, 1, 0, 0}, {0, 1, 1, 2, 3, 4, 0, 0},
+                                   {1, 1, kFifth, kFifth, kFifth, kFifth, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 1}};
 
-void StoreIndices(std::uint8_t* block, const int* indices) {
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 16; ++i) bits |= static_cast<std::uint64_t>(indices[i]) << (3 * i);
-    StoreBytes(block + 2, bits, 6);
+template <class V>
+V PaletteEntry(V a0, V a1, V w0, V w1, V scale, V constant) {
+    return (w0 * a0 + w1 * a1) * scale + constant;
+}
+
+Float4 Lanes(const float* p) {
+    Float4 v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
 }
 
 }  // namespace
 
-void AlphaPalette(std::uint8_t alpha0, std::uint8_t alpha1, float* palette) {
-    // Entry j is (w0 a0 + w1 a1) * scale + constant, from one row per mode, so
-    // the mode (random between neighbouring blocks) costs no branch:
-    // eight-step ((7 - k) a0 + k a1) / 7, six-step ((5 - k) a0 + k a1) / 5
-    // followed by 0 and 1.
-    struct Weights {
-        float w0[8], w1[8], scale[8], constant[8];
-    };
-    static constexpr Weights kModes[2] = {
-        {{1, 0, 6, 5, 4, 3, 2, 1}, {0, 1, 1, 2, 3, 4, 5, 6},
-         {1, 1, kSeventh, kSeventh, kSeventh, kSeventh, kSeventh, kSeventh}, {0, 0, 0, 0, 0, 0, 0, 0}},
-        {{1, 0, 4, 3, 2, 1, 0, 0}, {0, 1, 1, 2, 3, 4, 0, 0}, {1, 1, kFifth, kFifth, kFifth, kFifth, 0, 0},
-         {0, 0, 0, 0, 0, 0, 0, 1}},
-    };
-    const Weights& m = kModes[alpha0 > alpha1 ? 0 : 1];
-    const float a0 = static_cast<float>(alpha0) * (1.0f / 255.0f);
-    const float a1 = static_cast<float>(alpha1) * (1.0f / 255.0f);
-    for (int j = 0; j < 8; ++j) palette[j] = (m.w0[j] * a0 + m.w1[j] * a1) * m.scale[j] + m.constant[j];
+void AlphaPalette(Int4 alpha0, Int4 alpha1, Float4* palette) {
+    const Int4 eight = alpha0 > alpha1;
+    const Float4 a0 = ToFloat4(alpha0) * (1.0f / 255.0f);
+    const Float4 a1 = ToFloat4(alpha1) * (1.0f / 255.0f);
+    for (int j = 0; j < 8; ++j) {
+        auto pick = [&](const float (&eightSteps)[8], const float (&sixSteps)[8]) {
+            return eight ? Float4{} + eightSteps[j] : Float4{} + sixSteps[j];
+        };
+        palette[j] = PaletteEntry(a0, a1, pick(kEightSteps.w0, kSixSteps.w0), pick(kEightSteps.w1, kSixSteps.w1),
+                                  pick(kEightSteps.scale, kSixSteps.scale), pick(kEightSteps.constant, kSixSteps.constant));
+    }
 }
 
-void PackInterpolatedAlpha(std::uint8_t* block, const D3DXCOLOR* pixels, const Float4* codes) {
-    // Values snapped to bytes with diffusion (by QuantizeBlock); the fit works
-    // on these. The extremes start from pixel 0's own alpha.
-    float kept[16];
-    float smallest = pixels[0].a;
-    float largest = pixels[0].a;
+void InterpolatedAlphaEntries(const std::uint8_t* block, Float4* entries) {
+    const ModeWeights& m = block[0] > block[1] ? kEightSteps : kSixSteps;
+    const Float4 a0 = Float4{} + static_cast<float>(block[0]) * (1.0f / 255.0f);
+    const Float4 a1 = Float4{} + static_cast<float>(block[1]) * (1.0f / 255.0f);
+    // Entries 0-3 and 4-7 in the lanes of two vectors, then each entry into
+    // the alpha lane of a vector of its own.
+    for (int half = 0; half < 2; ++half) {
+        const int j = 4 * half;
+        const Float4 four = PaletteEntry(a0, a1, Lanes(m.w0 + j), Lanes(m.w1 + j), Lanes(m.scale + j), Lanes(m.constant + j));
+        entries[j] = __builtin_shufflevector(four, Float4{}, 4, 4, 4, 0);
+        entries[j + 1] = __builtin_shufflevector(four, Float4{}, 4, 4, 4, 1);
+        entries[j + 2] = __builtin_shufflevector(four, Float4{}, 4, 4, 4, 2);
+        entries[j + 3] = __builtin_shufflevector(four, Float4{}, 4, 4, 4, 3);
+    }
+}
+
+void PackInterpolatedAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels,
+                            const BlockLanes& codes) {
+    const Float4 zero = {};
+    const Float4* alpha = pixels.channel[kAlpha];
+    // Values snapped to bytes with diffusion (by QuantizeBlocks); the fit
+    // works on these. The extremes start from pixel 0's own alpha.
+    Float4 kept[16];
+    Float4 smallest = alpha[0];
+    Float4 largest = alpha[0];
     for (int i = 0; i < 16; ++i) {
-        kept[i] = codes[i][3] * (1.0f / 255.0f);
-        smallest = std::min(smallest, kept[i]);
-        largest = std::max(largest, kept[i]);
+        kept[i] = codes.channel[kAlpha][i] * (1.0f / 255.0f);
+        smallest = kept[i] < smallest ? kept[i] : smallest;
+        largest = largest < kept[i] ? kept[i] : largest;
     }
-    int indices[16] = {};
-    if (smallest == 1.0f) {
-        block[0] = 0xFF;
-        block[1] = 0xFF;
-        StoreIndices(block, indices);
-        return;
-    }
+    const Int4 opaque = smallest == 1.0f;
 
     // Six steps when the block reaches 0 or 1, which then have entries of
     // their own; eight steps between the endpoints otherwise.
-    const bool six = smallest == 0.0f || largest == 1.0f;
-    float lo;
-    float hi;
-    FitAlphaEndpoints(kept, six ? 6 : 8, lo, hi);
-    const auto low = static_cast<std::uint8_t>(QuantizeTruncate(lo, 255.0f, 0.5f));
-    const auto high = static_cast<std::uint8_t>(QuantizeTruncate(hi, 255.0f, 0.5f));
-    if (!six && low == high) {
-        block[0] = low;
-        block[1] = high;
-        StoreIndices(block, indices);
-        return;
-    }
+    const Int4 six = (smallest == 0.0f) | (largest == 1.0f);
+    Float4 lo;
+    Float4 hi;
+    FitAlphaEndpoints(kept, six, lo, hi);
+    // lo and hi are in 0..1 or NaN, which gives 0.
+    const Int4 low = TruncateLanes(Max4(lo * 255.0f + 0.5f, zero));
+    const Int4 high = TruncateLanes(Max4(hi * 255.0f + 0.5f, zero));
+    const Int4 flat = ~six & (low == high);
     // Eight steps need alpha0 > alpha1; six steps alpha0 <= alpha1.
-    block[0] = six ? low : high;
-    block[1] = six ? high : low;
-    float palette[8];
-    AlphaPalette(block[0], block[1], palette);
-    const int* order = six ? kSixOrder : kEightOrder;
-    const int steps = six ? 5 : 7;
-    const float span = palette[1] - palette[0];
-    const float toPosition = span == 0.0f ? 0.0f : static_cast<float>(steps) / span;
+    const Int4 alpha0 = six ? low : high;
+    const Int4 alpha1 = six ? high : low;
+    Float4 palette[8];
+    AlphaPalette(alpha0, alpha1, palette);
+    const Float4 last = six ? zero + 5.0f : zero + 7.0f;
+    const Float4 span = palette[1] - palette[0];
     // With equal endpoints every value would sit at position 0, and a 1 in a
     // six-step block would take entry 0 instead of the fixed 1: values above
     // the endpoint count as past its far end instead.
-    const bool flat = span == 0.0f;
+    const Int4 equal = span == 0.0f;
+    const Float4 toPosition = equal ? zero : last / span;
 
     // Below entry 0 a six-step block may pick the fixed 0 (index 6) and past
-    // entry 1 the fixed 1 (index 7); the choices are selects, not branches.
-    const float nearZero = palette[0] * 0.5f;
-    const float nearOne = (palette[1] + 1.0f) * 0.5f;
-    const auto lastPosition = static_cast<float>(steps);
-    BlockDiffusion<float> diffusion;
+    // entry 1 the fixed 1 (index 7).
+    const Float4 nearZero = palette[0] * 0.5f;
+    const Float4 nearOne = (palette[1] + 1.0f) * 0.5f;
+    const Int4 lastPosition = six ? Int4{} + 5 : Int4{} + 7;
+    BlockDiffusion<Float4> diffusion;
+    UInt4 bits[2] = {};  // pixels 0-7 and 8-15, 24 bits each
     for (int i = 0; i < 16; ++i) {
-        const float v = pixels[i].a + diffusion.At(i);
-        const float t = flat ? (v > palette[0] ? lastPosition : 0.0f) : (v - palette[0]) * toPosition;
-        int index = order[static_cast<int>(std::min(lastPosition, std::max(0.0f, t)) + 0.5f)];
-        index = six && t <= 0.0f && nearZero >= v ? 6 : index;
-        index = six && t >= lastPosition && nearOne <= v ? 7 : index;
-        indices[i] = index;
-        diffusion.Spread(i, v - palette[index]);
+        const Float4 v = alpha[i] + diffusion.At(i);
+        const Float4 t = equal ? (v > palette[0] ? last : zero) : (v - palette[0]) * toPosition;
+        // Linear position p is entry 0 for p = 0, entry 1 at the last
+        // position and entry p + 1 between.
+        const Int4 position = TruncateLanes(Min4(Max4(t, zero), last) + 0.5f);
+        Int4 index = position == 0 ? Int4{} : (position == lastPosition ? Int4{} + 1 : position + 1);
+        index = six & (t <= 0.0f) & (nearZero >= v) ? Int4{} + 6 : index;
+        index = six & (t >= last) & (nearOne <= v) ? Int4{} + 7 : index;
+        Float4 entry = palette[0];
+        for (int j = 1; j < 8; ++j) entry = index == j ? palette[j] : entry;
+        diffusion.Spread(i, v - entry);
+        bits[i / 8] |= UInt4(index) << (3 * (i % 8));
     }
-    StoreIndices(block, indices);
-}
 
-void UnpackInterpolatedAlpha(float* alphas, const std::uint8_t* block) {
-    float palette[8];
-    AlphaPalette(block[0], block[1], palette);
-    // Two 24-bit groups of eight 3-bit indices (bytes 2-4 and 5-7); the
-    // 32-bit loads stay inside the 16-byte block.
-    for (int half = 0; half < 2; ++half) {
-        std::uint32_t bits = Load32(block + 2 + 3 * half);
-#pragma GCC unroll 8
-        for (int i = 0; i < 8; ++i, bits >>= 3) alphas[8 * half + i] = palette[bits & 7];
+    for (int k = 0; k < count; ++k) {
+        std::uint8_t* block = blocks + k * stride;
+        std::uint64_t word = bits[0][k] | static_cast<std::uint64_t>(bits[1][k]) << 24;
+        block[0] = static_cast<std::uint8_t>(alpha0[k]);
+        block[1] = static_cast<std::uint8_t>(alpha1[k]);
+        if (opaque[k]) {
+            block[0] = block[1] = 0xFF;
+            word = 0;
+        } else if (flat[k]) {
+            block[0] = static_cast<std::uint8_t>(low[k]);
+            block[1] = static_cast<std::uint8_t>(high[k]);
+            word = 0;
+        }
+        StoreBytes(block + 2, word, 6);
     }
 }
 

@@ -4,12 +4,9 @@
 
 namespace valmere {
 
-void PremultiplyBlock(D3DXCOLOR* pixels) {
+void PremultiplyLanes(BlockLanes& lanes) {
     for (int i = 0; i < kBlockPixels; ++i) {
-        D3DXCOLOR& p = pixels[i];
-        p.r *= p.a;
-        p.g *= p.a;
-        p.b *= p.a;
+        for (int c = kRed; c <= kBlue; ++c) lanes.channel[c][i] *= lanes.channel[kAlpha][i];
     }
 }
 

@@ -135,7 +135,7 @@ TEST(DxtLayout, FormatRowsMatchTheBlockFunctions) {
     EXPECT_EQ(FindBlockFormat(D3DFMT_DXT3)->bytesPerBlock, 16u);
     EXPECT_EQ(FindBlockFormat(D3DFMT_DXT2)->alphaScale, 15.0f);
     EXPECT_EQ(FindBlockFormat(D3DFMT_DXT5)->alphaScale, 255.0f);
-    EXPECT_EQ(FindBlockFormat(D3DFMT_DXT4)->pack, &PackBlockDxt4);
+    EXPECT_EQ(FindBlockFormat(D3DFMT_DXT4)->pack, &PackBlocksDxt4);
     EXPECT_EQ(FindBlockFormat(D3DFMT_A8R8G8B8), nullptr);
 }
 
