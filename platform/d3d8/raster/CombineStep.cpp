@@ -107,16 +107,6 @@ void CombineTexture(const PixelPipeline&, Run& r) { std::copy(r.texel[0], r.texe
 
 void CombineDiffuse(const PixelPipeline&, Run& r) { std::copy(r.diffuse, r.diffuse + r.count, r.color); }
 
-void CombineModulate(const PixelPipeline&, Run& r) {
-    for (int i = 0; i < r.count; ++i) {
-        const std::uint32_t t = r.texel[0][i], d = r.diffuse[i];
-        std::uint32_t out = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-            out |= static_cast<std::uint32_t>(Div255(Channel(t, shift) * Channel(d, shift))) << shift;
-        }
-        r.color[i] = out;
-    }
-}
 
 // What one operation of stage 0 yields, for recognising the common set-ups.
 enum class Yield { Texture, Diffuse, TextureTimesDiffuse, Other };
@@ -137,23 +127,48 @@ Yield StageYield(DWORD op, DWORD arg1, DWORD arg2, bool diffuseIsWhite) {
     return diffuseIsWhite ? Yield::Texture : Yield::TextureTimesDiffuse;
 }
 
+// Colour: texel times diffuse; alpha: the same product, the texel's or the
+// diffuse alpha.
+template <Yield Alpha>
+void CombineModulate(const PixelPipeline&, Run& r) {
+    for (int i = 0; i < r.count; ++i) {
+        const std::uint32_t t = r.texel[0][i], d = r.diffuse[i];
+        std::uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            out |= static_cast<std::uint32_t>(Div255(Channel(t, shift) * Channel(d, shift))) << shift;
+        }
+        const std::uint32_t alpha = Alpha == Yield::Texture   ? t >> 24
+                                    : Alpha == Yield::Diffuse ? d >> 24
+                                                              : static_cast<std::uint32_t>(Div255(Channel(t, 24) * Channel(d, 24)));
+        r.color[i] = out | (alpha << 24);
+    }
+}
+
+RunStep ChooseModulate(Yield alpha) {
+    switch (alpha) {
+    case Yield::Texture: return CombineModulate<Yield::Texture>;
+    case Yield::Diffuse: return CombineModulate<Yield::Diffuse>;
+    case Yield::TextureTimesDiffuse: return CombineModulate<Yield::TextureTimesDiffuse>;
+    default: return CombineGeneric;
+    }
+}
+
 }  // namespace
 
-RunStep ChooseCombine(const PixelPipeline& p, bool diffuseIsWhite, bool& readsDiffuse) {
+RunStep ChooseCombine(const PixelPipeline& p, bool diffuseIsWhite, bool specialise, bool& readsDiffuse) {
     readsDiffuse = true;
-    if (p.addSpecular) return CombineGeneric;
+    if (!specialise || p.addSpecular || p.stageCount > 1) return CombineGeneric;
     if (p.stageCount == 0) return CombineDiffuse;
-    if (p.stageCount > 1) return CombineGeneric;
     const TextureStage& s = p.stages[0];
     const Yield color = StageYield(s.colorOp, s.colorArg1, s.colorArg2, diffuseIsWhite);
     const Yield alpha = StageYield(s.alphaOp, s.alphaArg1, s.alphaArg2, diffuseIsWhite);
+    if (color == Yield::TextureTimesDiffuse && p.sampled[0]) return ChooseModulate(alpha);
     if (color != alpha || color == Yield::Other) return CombineGeneric;
     if (color == Yield::Texture) {
         readsDiffuse = !p.sampled[0];
         return p.sampled[0] ? CombineTexture : CombineGeneric;
     }
-    if (color == Yield::Diffuse) return CombineDiffuse;
-    return p.sampled[0] ? CombineModulate : CombineGeneric;
+    return CombineDiffuse;
 }
 
 void AlphaTest(const PixelPipeline& p, Run& r) {

@@ -295,7 +295,7 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
         p.stageCount = s + 1;
     }
     p.textureFactor = rs[D3DRS_TEXTUREFACTOR];
-    p.combine = ChooseCombine(p, diffuseIsWhite, p.needDiffuse);
+    p.combine = ChooseCombine(p, diffuseIsWhite, specialise, p.needDiffuse);
     p.shadeSpan = ChooseSpanShader(p, !p.needDiffuse);
 
     p.blend.source = rs[D3DRS_SRCBLEND];

@@ -12,9 +12,10 @@ RunStep ChooseDepthWrite(D3DFORMAT format);
 
 // Texture-stage combiner; diffuseIsWhite when every pixel's diffuse colour
 // is opaque white (no vertex colour, no lighting), which lets
-// modulation by diffuse fall away. readsDiffuse: the combiner reads the
-// run's diffuse colours.
-RunStep ChooseCombine(const PixelPipeline& pipeline, bool diffuseIsWhite, bool& readsDiffuse);
+// modulation by diffuse fall away. specialise: common stage set-ups get a
+// loop of their own (off when the general path is forced). readsDiffuse:
+// the combiner reads the run's diffuse colours.
+RunStep ChooseCombine(const PixelPipeline& pipeline, bool diffuseIsWhite, bool specialise, bool& readsDiffuse);
 
 void AlphaTest(const PixelPipeline& pipeline, Run& run);
 
