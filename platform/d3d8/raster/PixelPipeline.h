@@ -38,7 +38,6 @@ struct Run {
     std::uint32_t depthCode[kRunLength];
     std::uint32_t diffuse[kRunLength], specular[kRunLength];
     float u[kMaxStages][kRunLength], v[kMaxStages][kRunLength];  // stages sampled per pixel
-    RunCoordinates coordinates[kMaxStages];                         // stages sampled by steps
     std::uint32_t texel[kMaxStages][kRunLength];
     std::uint32_t color[kRunLength];
 };
