@@ -328,7 +328,9 @@ bool SamplesRunCoordinates(const StageSampler& s) {
     if (s.texture == nullptr) return true;
     for (int i = 0; i < s.levelCount; ++i) {
         const Level l = GetLevel(*s.texture, i);
-        if (!WrapPow2::Fits(s, l) || l.width > 65536 || l.height > 65536) return false;
+        // Texel indices stay below 2^30 in the 32-bit lanes of the kernel.
+        const bool indexable = static_cast<std::int64_t>(l.width) * l.height <= (std::int64_t{1} << 30);
+        if (!WrapPow2::Fits(s, l) || l.width > 65536 || l.height > 65536 || !indexable) return false;
     }
     return true;
 }

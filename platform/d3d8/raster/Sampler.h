@@ -38,7 +38,8 @@ struct RunCoordinates {
 };
 
 // True when every level of the sampler can be sampled at RunCoordinates:
-// wrap addressing on both axes and power-of-two sizes up to 65536.
+// wrap addressing on both axes and power-of-two sizes up to 65536 (and up
+// to 2^30 texels).
 bool SamplesRunCoordinates(const StageSampler& sampler);
 
 // Samples n pixels at run coordinates, stepped in 16.16 fixed point (the
