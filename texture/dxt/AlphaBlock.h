@@ -10,12 +10,6 @@
 
 namespace valmere {
 
-// Interpolated alpha palette for the two endpoint bytes: entries 0 and 1 are
-// the endpoints; alpha0 > alpha1 gives six steps between them (eight-step
-// mode), otherwise four steps plus 0 and 1 as entries 6 and 7. Lane k of
-// palette[j] is entry j of block k.
-void AlphaPalette(Int4 alpha0, Int4 alpha1, Float4* palette);
-
 // Least-squares endpoints (lo, hi) of four blocks for their 16 alpha values
 // each, with 6 steps in the blocks of `six` (where 0 and 1 are left to the
 // fixed entries) and 8 in the others.

@@ -37,10 +37,11 @@ void FitAlphaEndpoints(const Float4* values, Int4 six, Float4& lo, Float4& hi) {
         const Float4 nearZero = lo * 0.5f;         // at or below: the fixed 0 is nearer
         const Float4 nearOne = (hi + 1.0f) * 0.5f;  // at or above: the fixed 1 is nearer
         PixelSum g0, q0, g1, q1;
+#pragma GCC unroll 16
         for (int i = 0; i < 16; ++i) {
             const Float4 v = values[i];
             const Float4 p = (v - lo) * toPosition;
-            const Float4 k = ToFloat4(TruncateLanes(Min4(Max4(p, zero), last) + 0.5f));
+            const Float4 k = ToFloat4(TruncateInRange(Min4(Max4(p, zero), last) + 0.5f));
             const Float4 t1 = k / last;
             const Float4 t0 = (last - k) / last;
             const Float4 e = v - (hi * t1 + lo * t0);

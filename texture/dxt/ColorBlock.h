@@ -43,10 +43,10 @@ void FitColorEndpoints(const RgbLanes* colors, Int4 three, RgbLanes& a, RgbLanes
 
 // Encodes the 8-byte colour blocks of `count` (1..4) blocks, `stride` bytes
 // apart, from their pixels and codes from QuantizeBlocks. With
-// `allowTransparency` (DXT1), pixels with alpha below 0.5 select the
-// three-colour mode and index 3.
-void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes,
-                     bool allowTransparency);
+// `kAllowTransparency` (DXT1), pixels with alpha below 0.5 select the
+// three-colour mode and index 3. Defined for both values.
+template <bool kAllowTransparency>
+void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes);
 
 // Decodes the 8-byte colour block into 16 pixels.
 void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block);

@@ -8,14 +8,14 @@
 
 namespace valmere {
 
-void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes,
-                     bool allowTransparency) {
+template <bool kAllowTransparency>
+void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes) {
     const Float4 zero = {};
     const Float4* alpha = pixels.channel[kAlpha];
     Int4 transparent[16];
     Int4 transparentCount = {};
     for (int i = 0; i < 16; ++i) {
-        transparent[i] = allowTransparency ? alpha[i] < 0.5f : Int4{};
+        transparent[i] = kAllowTransparency ? alpha[i] < 0.5f : Int4{};
         transparentCount -= transparent[i];
     }
     const Int4 allTransparent = transparentCount == 16;
@@ -63,20 +63,25 @@ void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLan
 
     BlockDiffusion<Float4> diffusion;
     UInt4 indices = {};
+#pragma GCC unroll 16
     for (int i = 0; i < 16; ++i) {
         const RgbLanes w = {pixels.channel[kRed][i], pixels.channel[kGreen][i], pixels.channel[kBlue][i]};
         const Float4 t = Dot(w * weights - entry0, dir) + diffusion.At(i);
-        // 0 at or below 0 (and for NaN), the last position at or past it,
-        // else rounded.
-        const Int4 position = TruncateLanes(Min4(Max4(t, zero), last) + 0.5f);
-        const Int4 at1 = position == 1, at2 = position == 2, at3 = position == 3;
-        Int4 index = at1 ? Int4{} + 2 : (at2 ? positionIndex2 : (at3 ? Int4{} + 1 : Int4{}));
-        const Float4 value = at1 ? positionValue[1] : (at2 ? positionValue[2] : (at3 ? positionValue[3] : positionValue[0]));
-        // A transparent pixel of a three-colour block takes index 3 and
-        // passes no error on.
-        const Int4 skip = three & transparent[i];
-        index = skip ? Int4{} + 3 : index;
-        diffusion.SpreadExcept(i, t - value, skip);
+        // The position is truncate(x): 0 at or below 0 (and for NaN), the
+        // last position at or past it, else rounded.
+        const Float4 x = Min4(Max4(t, zero), last) + 0.5f;
+        const Float4 residual = t - PickByPosition(x, positionValue, 4);
+        const Int4 position = TruncateInRange(x);
+        Int4 index = position == 1 ? Int4{} + 2 : (position == 2 ? positionIndex2 : (position == 3 ? Int4{} + 1 : Int4{}));
+        if constexpr (kAllowTransparency) {
+            // A transparent pixel of a three-colour block takes index 3 and
+            // passes no error on.
+            const Int4 skip = three & transparent[i];
+            index = skip ? Int4{} + 3 : index;
+            diffusion.SpreadExcept(i, residual, skip);
+        } else {
+            diffusion.Spread(i, residual);
+        }
         indices |= UInt4(index) << (2 * i);
     }
 
@@ -96,5 +101,8 @@ void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLan
         StoreBytes(block + 4, word, 4);
     }
 }
+
+template void PackColorBlocks<false>(std::uint8_t*, int, int, const BlockLanes&, const BlockLanes&);
+template void PackColorBlocks<true>(std::uint8_t*, int, int, const BlockLanes&, const BlockLanes&);
 
 }  // namespace valmere

@@ -25,6 +25,7 @@ void OrientDiagonal(const RgbLanes* colors, RgbLanes& lo, RgbLanes& hi, Float4 e
     const RgbLanes d = hi - lo;
     const RgbLanes u = {d.r / extent2, d.g / extent2, d.b / extent2};
     Float4 sums[4] = {};
+#pragma GCC unroll 16
     for (int i = 0; i < 16; ++i) {
         const RgbLanes p = (colors[i] - centre) * u;
         const Float4 plus = p.r + p.g;
@@ -71,12 +72,13 @@ void RefineEndpoints(const RgbLanes* colors, Int4 three, Int4 active, RgbLanes& 
         const Float4 offset = Dot(a, toPosition);
 
         PixelSum sumTb, sumTb2, sumTbR, sumTbG, sumTbB;
+#pragma GCC unroll 16
         for (int i = 0; i < 16; ++i) {
             const RgbLanes& v = colors[i];
             const Float4 t = Dot(v, toPosition) - offset;
             // 0 at or below 0, the last position at or past it, else rounded.
             const Float4 clamped = Min4(Max4(t, zero), last);
-            const Float4 tb = ToFloat4(TruncateLanes(clamped + 0.5f)) * step;
+            const Float4 tb = ToFloat4(TruncateInRange(clamped + 0.5f)) * step;
             sumTb.Add(i, tb);
             sumTb2.Add(i, tb * tb);
             sumTbR.Add(i, tb * v.r);

@@ -49,7 +49,7 @@ HRESULT PackBlocks(void* blocks, const D3DXCOLOR* pixels, UINT count) {
             kRecipe.packAlpha(out, kRecipe.bytesPerBlock, lanes, source, codes);
             out += kColorHalf;
         }
-        PackColorBlocks(out, kRecipe.bytesPerBlock, lanes, source, codes, kRecipe.packAlpha == nullptr);
+        PackColorBlocks<kRecipe.packAlpha == nullptr>(out, kRecipe.bytesPerBlock, lanes, source, codes);
     }
     return S_OK;
 }

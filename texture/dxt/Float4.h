@@ -6,6 +6,7 @@
 
 #include "math/D3DXColor.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -33,6 +34,23 @@ inline Int4 TruncateLanes(Float4 v) {
     constexpr float kLimit = 1073741824.0f;
     const Float4 held = Min4(Max4(v, Float4{-kLimit, -kLimit, -kLimit, -kLimit}), Float4{kLimit, kLimit, kLimit, kLimit});
     return __builtin_convertvector(held, Int4);
+}
+
+// The same for lanes known to lie within +-2^30 (no NaN).
+inline Int4 TruncateInRange(Float4 v) { return __builtin_convertvector(v, Int4); }
+
+// The value of position trunc(x) from values[0 .. count - 1], for lanes with
+// 0 <= x < count. The comparisons give the position's mask directly, so no
+// conversion to integers lies on the way to the value.
+inline Float4 PickByPosition(Float4 x, const Float4* values, int count) {
+    Int4 picked = {};
+    Int4 reached = ~Int4{};  // x >= p
+    for (int p = 0; p < count; ++p) {
+        const Int4 next = p + 1 < count ? x >= static_cast<float>(p + 1) : Int4{};
+        picked |= (reached & ~next) & std::bit_cast<Int4>(values[p]);
+        reached = next;
+    }
+    return std::bit_cast<Float4>(picked);
 }
 
 inline Float4 ToFloat4(Int4 v) { return __builtin_convertvector(v, Float4); }

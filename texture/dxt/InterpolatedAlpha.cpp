@@ -34,19 +34,6 @@ Float4 Lanes(const float* p) {
 
 }  // namespace
 
-void AlphaPalette(Int4 alpha0, Int4 alpha1, Float4* palette) {
-    const Int4 eight = alpha0 > alpha1;
-    const Float4 a0 = ToFloat4(alpha0) * (1.0f / 255.0f);
-    const Float4 a1 = ToFloat4(alpha1) * (1.0f / 255.0f);
-    for (int j = 0; j < 8; ++j) {
-        auto pick = [&](const float (&eightSteps)[8], const float (&sixSteps)[8]) {
-            return eight ? Float4{} + eightSteps[j] : Float4{} + sixSteps[j];
-        };
-        palette[j] = PaletteEntry(a0, a1, pick(kEightSteps.w0, kSixSteps.w0), pick(kEightSteps.w1, kSixSteps.w1),
-                                  pick(kEightSteps.scale, kSixSteps.scale), pick(kEightSteps.constant, kSixSteps.constant));
-    }
-}
-
 void InterpolatedAlphaEntries(const std::uint8_t* block, Float4* entries) {
     const ModeWeights& m = block[0] > block[1] ? kEightSteps : kSixSteps;
     const Float4 a0 = Float4{} + static_cast<float>(block[0]) * (1.0f / 255.0f);
@@ -92,10 +79,14 @@ void PackInterpolatedAlphas(std::uint8_t* blocks, int stride, int count, const B
     // Eight steps need alpha0 > alpha1; six steps alpha0 <= alpha1.
     const Int4 alpha0 = six ? low : high;
     const Int4 alpha1 = six ? high : low;
-    Float4 palette[8];
-    AlphaPalette(alpha0, alpha1, palette);
+    // Entries 0 and 1 are the endpoints; between them linear position p
+    // (entry p + 1) holds ((last - p) a0 + p a1) * step (+ 0), as the decoder
+    // computes it.
+    const Float4 entry0 = ToFloat4(alpha0) * (1.0f / 255.0f);
+    const Float4 entry1 = ToFloat4(alpha1) * (1.0f / 255.0f);
     const Float4 last = six ? zero + 5.0f : zero + 7.0f;
-    const Float4 span = palette[1] - palette[0];
+    const Float4 stepScale = six ? zero + kFifth : zero + kSeventh;
+    const Float4 span = entry1 - entry0;
     // With equal endpoints every value would sit at position 0, and a 1 in a
     // six-step block would take entry 0 instead of the fixed 1: values above
     // the endpoint count as past its far end instead.
@@ -104,23 +95,36 @@ void PackInterpolatedAlphas(std::uint8_t* blocks, int stride, int count, const B
 
     // Below entry 0 a six-step block may pick the fixed 0 (index 6) and past
     // entry 1 the fixed 1 (index 7).
-    const Float4 nearZero = palette[0] * 0.5f;
-    const Float4 nearOne = (palette[1] + 1.0f) * 0.5f;
+    const Float4 nearZero = entry0 * 0.5f;
+    const Float4 nearOne = (entry1 + 1.0f) * 0.5f;
     const Int4 lastPosition = six ? Int4{} + 5 : Int4{} + 7;
+    // The entry of each linear position (six-step blocks use 0..5).
+    Float4 positionEntry[8];
+    positionEntry[0] = entry0;
+    for (int p = 1; p < 8; ++p) {
+        const Float4 position = zero + static_cast<float>(p);
+        positionEntry[p] = PaletteEntry(entry0, entry1, last - position, position, stepScale, zero);
+    }
+    positionEntry[5] = six ? entry1 : positionEntry[5];
+    positionEntry[7] = entry1;
+
     BlockDiffusion<Float4> diffusion;
     UInt4 bits[2] = {};  // pixels 0-7 and 8-15, 24 bits each
+#pragma GCC unroll 16
     for (int i = 0; i < 16; ++i) {
         const Float4 v = alpha[i] + diffusion.At(i);
-        const Float4 t = equal ? (v > palette[0] ? last : zero) : (v - palette[0]) * toPosition;
-        // Linear position p is entry 0 for p = 0, entry 1 at the last
-        // position and entry p + 1 between.
-        const Int4 position = TruncateLanes(Min4(Max4(t, zero), last) + 0.5f);
-        Int4 index = position == 0 ? Int4{} : (position == lastPosition ? Int4{} + 1 : position + 1);
-        index = six & (t <= 0.0f) & (nearZero >= v) ? Int4{} + 6 : index;
-        index = six & (t >= last) & (nearOne <= v) ? Int4{} + 7 : index;
-        Float4 entry = palette[0];
-        for (int j = 1; j < 8; ++j) entry = index == j ? palette[j] : entry;
+        const Float4 t = equal ? (v > entry0 ? last : zero) : (v - entry0) * toPosition;
+        // The linear position is truncate(x).
+        const Float4 x = Min4(Max4(t, zero), last) + 0.5f;
+        const Int4 fixedZero = six & (t <= 0.0f) & (nearZero >= v);
+        const Int4 fixedOne = six & (t >= last) & (nearOne <= v);
+        Float4 entry = PickByPosition(x, positionEntry, 8);
+        entry = fixedZero ? zero : (fixedOne ? zero + 1.0f : entry);
         diffusion.Spread(i, v - entry);
+
+        const Int4 position = TruncateInRange(x);
+        Int4 index = position == 0 ? Int4{} : (position == lastPosition ? Int4{} + 1 : position + 1);
+        index = fixedZero ? Int4{} + 6 : (fixedOne ? Int4{} + 7 : index);
         bits[i / 8] |= UInt4(index) << (3 * (i % 8));
     }
 
