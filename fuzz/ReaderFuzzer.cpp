@@ -3,7 +3,6 @@
 // all of them in order through LoadImage ("any"). After a successful read
 // every byte that the records describe is read back, so a pitch, size or
 // pointer that reaches outside the data shows up under AddressSanitizer.
-#include "texture/format/PixelFormat.h"
 #include "texture/image/ImageReaders.h"
 #include "texture/image/LoadImage.h"
 
@@ -13,23 +12,6 @@
 
 namespace {
 
-// Bytes from the first pixel to the end of the last row of the last slice.
-std::size_t DescribedBytes(const valmere::DecodedImage& image) {
-    std::size_t rows = image.height;
-    std::size_t rowBytes = image.rowPitch;
-    switch (static_cast<DWORD>(image.format)) {
-        case D3DFMT_DXT1:
-        case D3DFMT_DXT2:
-        case D3DFMT_DXT3:
-        case D3DFMT_DXT4:
-        case D3DFMT_DXT5: rows = (rows + 3) / 4; break;
-        case D3DFMT_UYVY:
-        case D3DFMT_YUY2: break;
-        default: rowBytes = std::size_t{valmere::GetFormatInfo(image.format).bitsPerPixel / 8} * image.width; break;
-    }
-    return std::size_t{image.slicePitch} * (image.depth - 1) + std::size_t{image.rowPitch} * (rows - 1) + rowBytes;
-}
-
 unsigned Checksum(const valmere::DecodedImage& first) {
     unsigned sum = 0;
     for (const valmere::DecodedImage* face = &first; face; face = face->nextFace.get()) {
@@ -37,7 +19,7 @@ unsigned Checksum(const valmere::DecodedImage& first) {
             if (level->width == 0 || level->height == 0 || level->depth == 0 || !level->pixels) {
                 std::abort();  // a successful read always describes pixels
             }
-            const std::size_t bytes = DescribedBytes(*level);
+            const std::size_t bytes = level->DataBytes();
             for (std::size_t i = 0; i < bytes; ++i) {
                 sum += level->pixels[i];
             }

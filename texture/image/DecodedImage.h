@@ -70,6 +70,10 @@ struct DecodedImage {
     // Number of records along the level links, this one included.
     UINT LevelCount() const;
 
+    // Bytes from `pixels` to the end of the last row of the last slice (rows
+    // of 4x4 blocks for DXT formats): what a reader vouches is readable.
+    std::size_t DataBytes() const;
+
 private:
     std::unique_ptr<BYTE[]> pixelStorage;
     std::unique_ptr<PALETTEENTRY[]> paletteStorage;

@@ -2,6 +2,7 @@
 // manager, whose exit longjmps back to DecodeInFrame: that frame holds no
 // object with a destructor, and the decompressor is owned by a JpegSession in
 // the caller's frame, which destroys it on every path.
+#include "math/CpuFeatures.h"
 #include "texture/image/ImageReaders.h"
 #include "texture/image/ReaderSupport.h"
 
@@ -10,12 +11,6 @@
 #include <jpeglib.h>
 
 #include <csetjmp>
-
-namespace valmere::math {
-// Whether MMX code may be used (math/CpuFeatures.h). Weak until the math
-// library that defines it is linked everywhere: without it MMX is assumed.
-[[gnu::weak]] int HasMmx();
-}  // namespace valmere::math
 
 namespace valmere {
 namespace {
@@ -89,7 +84,7 @@ HRESULT DecodeInFrame(JpegState& s, DecodedImage& image, const BYTE* bytes, std:
     } else {
         return Reject("JPEG: neither grey nor colour");
     }
-    if (math::HasMmx && !math::HasMmx()) {
+    if (!math::HasMmx()) {
         cinfo.dct_method = JDCT_IFAST;
     }
     jpeg_calc_output_dimensions(&cinfo);

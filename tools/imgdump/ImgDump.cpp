@@ -1,0 +1,136 @@
+// imgdump FILE OUTPREFIX
+//
+// Prints the D3DXIMAGE_INFO of an image file and writes every decoded level
+// of every face (and every slice of a volume) as an 8-bit RGBA PAM file
+// (P7, TUPLTYPE RGB_ALPHA), converted through the pixel codecs with the
+// file's palette applied and no resampling. Signed formats are shown biased
+// to 0..1 ((x + 1) / 2). Files are named OUTPREFIX_l<level>_f<face>.pam, with
+// _s<slice> added for volumes. Exits with the result code (non-zero) when the
+// file cannot be read.
+#include "texture/codec/PixelCodec.h"
+#include "texture/image/LoadImage.h"
+#include "texture/image/MappedFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+BYTE ToByte(float v) { return static_cast<BYTE>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); }
+
+float Unbias(float v) { return (v + 1.0f) * 0.5f; }
+
+std::string Name(const std::string& prefix, UINT level, UINT face, UINT slice, bool volume) {
+    std::string name = prefix + "_l" + std::to_string(level) + "_f" + std::to_string(face);
+    if (volume) {
+        name += "_s" + std::to_string(slice);
+    }
+    return name + ".pam";
+}
+
+// One slice of one record as RGBA bytes, through the record format's codec.
+HRESULT DecodeSlice(const valmere::DecodedImage& image, UINT slice, std::vector<BYTE>& rgba) {
+    valmere::LockedPixels locked;
+    locked.pixels = const_cast<BYTE*>(image.pixels);  // only decoded, never written
+    locked.format = image.format;
+    locked.rowPitch = static_cast<INT>(image.rowPitch);
+    locked.slicePitch = static_cast<INT>(image.slicePitch);
+    locked.extent = D3DBOX{0, 0, image.width, image.height, 0, image.depth};
+    locked.region = locked.extent;
+    locked.palette = image.palette;
+    std::unique_ptr<valmere::PixelCodec> codec = valmere::CreatePixelCodec(locked);
+    if (!codec) {
+        return E_FAIL;
+    }
+    const valmere::NumericKind kind = codec->Kind();
+    std::vector<D3DXCOLOR> row(image.width);
+    rgba.clear();
+    for (UINT y = 0; y < image.height; ++y) {
+        const HRESULT hr = codec->DecodeRow(y, slice, row.data());
+        if (FAILED(hr)) {
+            return hr;
+        }
+        for (D3DXCOLOR c : row) {
+            if (kind != valmere::NumericKind::Unsigned) {
+                c.r = Unbias(c.r);
+                c.g = Unbias(c.g);
+                c.b = Unbias(c.b);
+                if (kind == valmere::NumericKind::SignedRgba) {
+                    c.a = Unbias(c.a);
+                }
+            }
+            rgba.insert(rgba.end(), {ToByte(c.r), ToByte(c.g), ToByte(c.b), ToByte(c.a)});
+        }
+    }
+    return S_OK;
+}
+
+bool WritePam(const std::string& path, UINT width, UINT height, const std::vector<BYTE>& rgba) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+        return false;
+    }
+    std::fprintf(out, "P7\nWIDTH %u\nHEIGHT %u\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n", width, height);
+    const bool written = std::fwrite(rgba.data(), 1, rgba.size(), out) == rgba.size();
+    return std::fclose(out) == 0 && written;
+}
+
+const char* FileFormatName(D3DXIMAGE_FILEFORMAT format) {
+    static const char* const kNames[] = {"BMP", "JPG", "TGA", "PNG", "DDS", "PPM", "DIB"};
+    return format < std::size(kNames) ? kNames[format] : "?";
+}
+
+void PrintInfo(const D3DXIMAGE_INFO& info) {
+    std::printf("Width %u\nHeight %u\nDepth %u\nMipLevels %u\nFormat %u (0x%08X)\nResourceType %u\n"
+                "ImageFileFormat %u (%s)\n",
+                info.Width, info.Height, info.Depth, info.MipLevels, static_cast<UINT>(info.Format),
+                static_cast<UINT>(info.Format), static_cast<UINT>(info.ResourceType),
+                static_cast<UINT>(info.ImageFileFormat), FileFormatName(info.ImageFileFormat));
+}
+
+int Fail(const char* what, const char* file, HRESULT hr) {
+    std::fprintf(stderr, "imgdump: %s %s: 0x%08X\n", what, file, static_cast<UINT>(hr));
+    return static_cast<int>(hr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: imgdump FILE OUTPREFIX\n");
+        return 2;
+    }
+    valmere::MappedFile file;
+    HRESULT hr = file.Open(static_cast<LPCSTR>(argv[1]));
+    if (FAILED(hr)) {
+        return Fail("cannot open", argv[1], hr);
+    }
+    valmere::DecodedImage image;
+    D3DXIMAGE_INFO info{};
+    hr = valmere::LoadImage(image, file.Data(), file.Size(), &info, true);
+    if (FAILED(hr)) {
+        return Fail("cannot read", argv[1], hr);
+    }
+    PrintInfo(info);
+    UINT face = 0;
+    std::vector<BYTE> rgba;
+    for (const valmere::DecodedImage* faceImage = &image; faceImage; faceImage = faceImage->nextFace.get(), ++face) {
+        UINT level = 0;
+        for (const valmere::DecodedImage* l = faceImage; l; l = l->nextLevel.get(), ++level) {
+            for (UINT slice = 0; slice < l->depth; ++slice) {
+                hr = DecodeSlice(*l, slice, rgba);
+                if (FAILED(hr)) {
+                    return Fail("cannot convert", argv[1], hr);
+                }
+                const std::string path = Name(argv[2], level, face, slice, l->depth > 1);
+                if (!WritePam(path, l->width, l->height, rgba)) {
+                    return Fail("cannot write", path.c_str(), E_FAIL);
+                }
+                std::printf("wrote %s (%ux%u)\n", path.c_str(), l->width, l->height);
+            }
+        }
+    }
+    return 0;
+}
