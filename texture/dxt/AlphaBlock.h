@@ -15,12 +15,10 @@ namespace valmere {
 // fixed entries) and 8 in the others.
 void FitAlphaEndpoints(const Float4* values, Int4 six, Float4& lo, Float4& hi);
 
-// The 8-byte alpha halves of `count` (1..4) blocks, `stride` bytes apart,
-// from the pixels and their codes from QuantizeBlocks (AlphaCodes::Explicit
-// or Byte).
-void PackExplicitAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes);
-void PackInterpolatedAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels,
-                            const BlockLanes& codes);
+// The 8-byte explicit alpha halves of `count` (1..4) blocks, `stride` bytes
+// apart, from their codes from QuantizeBlocks (AlphaCodes::Explicit).
+// Interpolated alpha is encoded by AlphaIndexSearch.
+void PackExplicitAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes& codes);
 
 // For the decoders: the alphas the indices select, each as (0, 0, 0, alpha).
 // Explicit alpha has 16 fixed entries (its 4-bit indices are the values);

@@ -1,6 +1,6 @@
 // The 5:6:5 colour half shared by all DXT formats: endpoint conversions,
-// weighting, the endpoint fit and the colour block encoder/decoder. The
-// encoder works on four blocks at a time (BlockLanes.h).
+// weighting, the endpoint fit and the colour block decoder. The encoder
+// works on four blocks at a time (BlockLanes.h, ColorIndexSearch.h).
 #pragma once
 
 #include "math/D3DXColor.h"
@@ -40,13 +40,6 @@ Int4 WeightedToRgb565(const RgbLanes& weighted);
 // 16 weighted colours each, with a palette of 3 entries in the blocks of
 // `three` and 4 in the others.
 void FitColorEndpoints(const RgbLanes* colors, Int4 three, RgbLanes& a, RgbLanes& b);
-
-// Encodes the 8-byte colour blocks of `count` (1..4) blocks, `stride` bytes
-// apart, from their pixels and codes from QuantizeBlocks. With
-// `kAllowTransparency` (DXT1), pixels with alpha below 0.5 select the
-// three-colour mode and index 3. Defined for both values.
-template <bool kAllowTransparency>
-void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes);
 
 // Decodes the 8-byte colour block into 16 pixels.
 void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block);

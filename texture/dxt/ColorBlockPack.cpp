@@ -1,29 +1,31 @@
 // Colour half encoder: representatives quantised to 5:6:5 with error
-// diffusion, the endpoint fit, then index assignment with error diffusion.
-// Four blocks run side by side; their modes and special cases are lane
-// selects, not branches.
-#include "texture/dxt/BlockDiffusion.h"
+// diffusion, the endpoint fit, then index assignment with error diffusion
+// (ColorIndexSearch.h). Four blocks run side by side; their modes and
+// special cases are lane selects, not branches.
 #include "texture/dxt/ByteOrder.h"
 #include "texture/dxt/ColorBlock.h"
+#include "texture/dxt/ColorIndexSearch.h"
 
 namespace valmere {
 
 template <bool kAllowTransparency>
-void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels, const BlockLanes& codes) {
+ColorIndexSearch<kAllowTransparency>::ColorIndexSearch(const BlockLanes& pixels, const BlockLanes& codes)
+    : pixels_(pixels), weights_(Broadcast(kChannelWeights[0], kChannelWeights[1], kChannelWeights[2])) {
     const Float4 zero = {};
     const Float4* alpha = pixels.channel[kAlpha];
-    Int4 transparent[16];
     Int4 transparentCount = {};
     for (int i = 0; i < 16; ++i) {
-        transparent[i] = kAllowTransparency ? alpha[i] < 0.5f : Int4{};
-        transparentCount -= transparent[i];
+        transparent_[i] = kAllowTransparency ? alpha[i] < 0.5f : Int4{};
+        transparentCount -= transparent_[i];
     }
-    const Int4 allTransparent = transparentCount == 16;
+    allTransparent_ = transparentCount == 16;
     const Int4 three = transparentCount > 0;
+    three_ = three;
     const Float4 last = three ? zero + 2.0f : zero + 3.0f;
+    last_ = last;
 
     // The fit sees the colours a dithered 5:6:5 image would hold.
-    const RgbLanes weights = Broadcast(kChannelWeights[0], kChannelWeights[1], kChannelWeights[2]);
+    const RgbLanes& weights = weights_;
     const RgbLanes step = Broadcast(1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f);
     RgbLanes representatives[16];
     for (int i = 0; i < 16; ++i) {
@@ -36,14 +38,16 @@ void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLan
     const Int4 e = WeightedToRgb565(a);
     const Int4 f = WeightedToRgb565(b);
     const Int4 same = e == f;
+    flatCode_ = ~three & same ? e : Int4{} - 1;
 
     // Four-colour blocks need colour0 > colour1, three-colour ones <=.
     const Int4 eFirst = (f < e) ^ three;
-    const UInt4 colour0 = UInt4(eFirst ? e : f);
-    const UInt4 colour1 = UInt4(eFirst ? f : e);
+    colour0_ = UInt4(eFirst ? e : f);
+    colour1_ = UInt4(eFirst ? f : e);
     const RgbLanes p0 = WeightedFromRgb565(e);
     const RgbLanes p1 = WeightedFromRgb565(f);
     const RgbLanes entry0 = Select(eFirst, p0, p1);
+    entry0_ = entry0;
     const RgbLanes entry1 = Select(eFirst, p1, p0);
     const RgbLanes span = entry1 - entry0;
     const RgbLanes entry2 = entry0 + span * (three ? zero + 0.5f : zero + kOneThird);
@@ -52,48 +56,25 @@ void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLan
     // Projection onto the endpoint line, scaled so positions run 0..last.
     const Float4 scale = same ? zero : last / Dot(span, span);
     const RgbLanes dir = span * scale;
+    dir_ = dir;
+    positionValue_[0] = Dot(entry0 - entry0, dir);
+    positionValue_[1] = Dot(entry2 - entry0, dir);
+    positionValue_[2] = Dot(Select(three, entry1, entry3) - entry0, dir);
+    positionValue_[3] = Dot(entry1 - entry0, dir);
+    positionIndex2_ = three ? Int4{} + 1 : Int4{} + 3;
+}
 
-    // Only the projection t = (w - entry0) . dir decides an index, and it is
-    // linear in w, so the diffused error is carried as its projection.
-    // Linear positions 0..3 are the entries [0, 2, 3, 1] (four colours) or
-    // [0, 2, 1] (three colours).
-    const Float4 positionValue[4] = {Dot(entry0 - entry0, dir), Dot(entry2 - entry0, dir),
-                                     Dot(Select(three, entry1, entry3) - entry0, dir), Dot(entry1 - entry0, dir)};
-    const Int4 positionIndex2 = three ? Int4{} + 1 : Int4{} + 3;
-
-    BlockDiffusion<Float4> diffusion;
-    UInt4 indices = {};
-#pragma GCC unroll 16
-    for (int i = 0; i < 16; ++i) {
-        const RgbLanes w = {pixels.channel[kRed][i], pixels.channel[kGreen][i], pixels.channel[kBlue][i]};
-        const Float4 t = Dot(w * weights - entry0, dir) + diffusion.At(i);
-        // The position is truncate(x): 0 at or below 0 (and for NaN), the
-        // last position at or past it, else rounded.
-        const Float4 x = Min4(Max4(t, zero), last) + 0.5f;
-        const Float4 residual = t - PickByPosition(x, positionValue, 4);
-        const Int4 position = TruncateInRange(x);
-        Int4 index = position == 1 ? Int4{} + 2 : (position == 2 ? positionIndex2 : (position == 3 ? Int4{} + 1 : Int4{}));
-        if constexpr (kAllowTransparency) {
-            // A transparent pixel of a three-colour block takes index 3 and
-            // passes no error on.
-            const Int4 skip = three & transparent[i];
-            index = skip ? Int4{} + 3 : index;
-            diffusion.SpreadExcept(i, residual, skip);
-        } else {
-            diffusion.Spread(i, residual);
-        }
-        indices |= UInt4(index) << (2 * i);
-    }
-
+template <bool kAllowTransparency>
+void ColorIndexSearch<kAllowTransparency>::Store(std::uint8_t* blocks, int stride, int count) const {
     for (int k = 0; k < count; ++k) {
         std::uint8_t* block = blocks + k * stride;
-        std::uint32_t c0 = colour0[k], c1 = colour1[k], word = indices[k];
-        if (allTransparent[k]) {
+        std::uint32_t c0 = colour0_[k], c1 = colour1_[k], word = indices_[k];
+        if (allTransparent_[k]) {
             c0 = 0x0000;
             c1 = 0xFFFF;
             word = 0xFFFFFFFFu;
-        } else if (!three[k] && same[k]) {
-            c0 = c1 = static_cast<std::uint32_t>(e[k]);
+        } else if (flatCode_[k] >= 0) {
+            c0 = c1 = static_cast<std::uint32_t>(flatCode_[k]);
             word = 0;
         }
         Store16(block, static_cast<std::uint16_t>(c0));
@@ -102,7 +83,7 @@ void PackColorBlocks(std::uint8_t* blocks, int stride, int count, const BlockLan
     }
 }
 
-template void PackColorBlocks<false>(std::uint8_t*, int, int, const BlockLanes&, const BlockLanes&);
-template void PackColorBlocks<true>(std::uint8_t*, int, int, const BlockLanes&, const BlockLanes&);
+template class ColorIndexSearch<false>;
+template class ColorIndexSearch<true>;
 
 }  // namespace valmere

@@ -2,9 +2,11 @@
 #include "texture/dxt/DxtBlock.h"
 
 #include "texture/dxt/AlphaBlock.h"
+#include "texture/dxt/AlphaIndexSearch.h"
 #include "texture/dxt/BlockQuantize.h"
 #include "texture/dxt/ByteOrder.h"
 #include "texture/dxt/ColorBlock.h"
+#include "texture/dxt/ColorIndexSearch.h"
 #include "texture/dxt/Premultiply.h"
 
 #include <algorithm>
@@ -18,25 +20,24 @@ const std::uint8_t* Bytes(const void* block) { return static_cast<const std::uin
 // Offset of the colour half in 16-byte blocks.
 constexpr int kColorHalf = 8;
 
-using PackAlphaFn = void (*)(std::uint8_t*, int, int, const BlockLanes&, const BlockLanes&);
-
-// How one format is encoded: its block size, alpha codes and alpha half, and
-// whether colours are premultiplied.
+// How one format is encoded: its block size, alpha codes and whether colours
+// are premultiplied.
 struct PackRecipe {
     int bytesPerBlock;
     AlphaCodes alphaCodes;
-    PackAlphaFn packAlpha;  // null for DXT1
     bool premultiplied;
 };
 
-constexpr PackRecipe kDxt1 = {8, AlphaCodes::None, nullptr, false};
-constexpr PackRecipe kDxt2 = {16, AlphaCodes::Explicit, PackExplicitAlphas, true};
-constexpr PackRecipe kDxt3 = {16, AlphaCodes::Explicit, PackExplicitAlphas, false};
-constexpr PackRecipe kDxt4 = {16, AlphaCodes::Byte, PackInterpolatedAlphas, true};
-constexpr PackRecipe kDxt5 = {16, AlphaCodes::Byte, PackInterpolatedAlphas, false};
+constexpr PackRecipe kDxt1 = {8, AlphaCodes::None, false};
+constexpr PackRecipe kDxt2 = {16, AlphaCodes::Explicit, true};
+constexpr PackRecipe kDxt3 = {16, AlphaCodes::Explicit, false};
+constexpr PackRecipe kDxt4 = {16, AlphaCodes::Byte, true};
+constexpr PackRecipe kDxt5 = {16, AlphaCodes::Byte, false};
 
 template <const PackRecipe& kRecipe>
 HRESULT PackBlocks(void* blocks, const D3DXCOLOR* pixels, UINT count) {
+    constexpr int kStride = kRecipe.bytesPerBlock;
+    constexpr bool kTransparency = kRecipe.alphaCodes == AlphaCodes::None;
     for (UINT first = 0; first < count; first += kLanes) {
         const int lanes = static_cast<int>(std::min<UINT>(kLanes, count - first));
         BlockLanes source;
@@ -44,12 +45,24 @@ HRESULT PackBlocks(void* blocks, const D3DXCOLOR* pixels, UINT count) {
         if constexpr (kRecipe.premultiplied) PremultiplyLanes(source);
         BlockLanes codes;
         QuantizeBlocks(source, kRecipe.alphaCodes, codes);
-        std::uint8_t* out = Bytes(blocks) + first * kRecipe.bytesPerBlock;
-        if constexpr (kRecipe.packAlpha != nullptr) {
-            kRecipe.packAlpha(out, kRecipe.bytesPerBlock, lanes, source, codes);
-            out += kColorHalf;
+        std::uint8_t* out = Bytes(blocks) + first * kStride;
+        ColorIndexSearch<kTransparency> colour(source, codes);
+        if constexpr (kRecipe.alphaCodes == AlphaCodes::Byte) {
+            AlphaIndexSearch alpha(source, codes);
+            // The two halves' diffusion chains are independent: interleaved,
+            // one runs while the other waits on its previous pixel.
+#pragma GCC unroll 16
+            for (int i = 0; i < kBlockPixels; ++i) {
+                colour.Step(i);
+                alpha.Step(i);
+            }
+            alpha.Store(out, kStride, lanes);
+        } else {
+#pragma GCC unroll 16
+            for (int i = 0; i < kBlockPixels; ++i) colour.Step(i);
+            if constexpr (kRecipe.alphaCodes == AlphaCodes::Explicit) PackExplicitAlphas(out, kStride, lanes, codes);
         }
-        PackColorBlocks<kRecipe.packAlpha == nullptr>(out, kRecipe.bytesPerBlock, lanes, source, codes);
+        colour.Store(kTransparency ? out : out + kColorHalf, kStride, lanes);
     }
     return S_OK;
 }

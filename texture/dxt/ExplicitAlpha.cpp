@@ -23,7 +23,7 @@ constexpr NibbleEntries kNibbleEntries = MakeNibbleEntries();
 
 // The codes are the nibbles, already quantised with diffusion (and held to
 // 0..15) by QuantizeBlocks.
-void PackExplicitAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes&, const BlockLanes& codes) {
+void PackExplicitAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes& codes) {
     UInt4 bits[2] = {};  // pixels 0-7 and 8-15
     for (int i = 0; i < 16; ++i) bits[i / 8] |= UInt4(TruncateLanes(codes.channel[kAlpha][i])) << (4 * (i % 8));
     for (int k = 0; k < count; ++k) {

@@ -1,6 +1,6 @@
 // DXT4/DXT5 alpha: two endpoint bytes and 3-bit indices.
 #include "texture/dxt/AlphaBlock.h"
-#include "texture/dxt/BlockDiffusion.h"
+#include "texture/dxt/AlphaIndexSearch.h"
 #include "texture/dxt/ByteOrder.h"
 
 namespace valmere {
@@ -50,8 +50,7 @@ void InterpolatedAlphaEntries(const std::uint8_t* block, Float4* entries) {
     }
 }
 
-void PackInterpolatedAlphas(std::uint8_t* blocks, int stride, int count, const BlockLanes& pixels,
-                            const BlockLanes& codes) {
+AlphaIndexSearch::AlphaIndexSearch(const BlockLanes& pixels, const BlockLanes& codes) : pixels_(pixels) {
     const Float4 zero = {};
     const Float4* alpha = pixels.channel[kAlpha];
     // Values snapped to bytes with diffusion (by QuantizeBlocks); the fit
@@ -79,6 +78,10 @@ void PackInterpolatedAlphas(std::uint8_t* blocks, int stride, int count, const B
     // Eight steps need alpha0 > alpha1; six steps alpha0 <= alpha1.
     const Int4 alpha0 = six ? low : high;
     const Int4 alpha1 = six ? high : low;
+    six_ = six;
+    indicesKept_ = ~(opaque | flat);
+    byte0_ = opaque ? Int4{} + 255 : (flat ? low : alpha0);
+    byte1_ = opaque ? Int4{} + 255 : (flat ? high : alpha1);
     // Entries 0 and 1 are the endpoints; between them linear position p
     // (entry p + 1) holds ((last - p) a0 + p a1) * step (+ 0), as the decoder
     // computes it.
@@ -90,58 +93,30 @@ void PackInterpolatedAlphas(std::uint8_t* blocks, int stride, int count, const B
     // With equal endpoints every value would sit at position 0, and a 1 in a
     // six-step block would take entry 0 instead of the fixed 1: values above
     // the endpoint count as past its far end instead.
-    const Int4 equal = span == 0.0f;
-    const Float4 toPosition = equal ? zero : last / span;
-
-    // Below entry 0 a six-step block may pick the fixed 0 (index 6) and past
-    // entry 1 the fixed 1 (index 7).
-    const Float4 nearZero = entry0 * 0.5f;
-    const Float4 nearOne = (entry1 + 1.0f) * 0.5f;
-    const Int4 lastPosition = six ? Int4{} + 5 : Int4{} + 7;
-    // The entry of each linear position (six-step blocks use 0..5).
-    Float4 positionEntry[8];
-    positionEntry[0] = entry0;
+    equal_ = span == 0.0f;
+    toPosition_ = equal_ ? zero : last / span;
+    last_ = last;
+    entry0_ = entry0;
+    nearZero_ = entry0 * 0.5f;
+    nearOne_ = (entry1 + 1.0f) * 0.5f;
+    lastPosition_ = six ? Int4{} + 5 : Int4{} + 7;
+    // Six-step blocks use positions 0..5.
+    positionEntry_[0] = entry0;
     for (int p = 1; p < 8; ++p) {
         const Float4 position = zero + static_cast<float>(p);
-        positionEntry[p] = PaletteEntry(entry0, entry1, last - position, position, stepScale, zero);
+        positionEntry_[p] = PaletteEntry(entry0, entry1, last - position, position, stepScale, zero);
     }
-    positionEntry[5] = six ? entry1 : positionEntry[5];
-    positionEntry[7] = entry1;
+    positionEntry_[5] = six ? entry1 : positionEntry_[5];
+    positionEntry_[7] = entry1;
+}
 
-    BlockDiffusion<Float4> diffusion;
-    UInt4 bits[2] = {};  // pixels 0-7 and 8-15, 24 bits each
-#pragma GCC unroll 16
-    for (int i = 0; i < 16; ++i) {
-        const Float4 v = alpha[i] + diffusion.At(i);
-        const Float4 t = equal ? (v > entry0 ? last : zero) : (v - entry0) * toPosition;
-        // The linear position is truncate(x).
-        const Float4 x = Min4(Max4(t, zero), last) + 0.5f;
-        const Int4 fixedZero = six & (t <= 0.0f) & (nearZero >= v);
-        const Int4 fixedOne = six & (t >= last) & (nearOne <= v);
-        Float4 entry = PickByPosition(x, positionEntry, 8);
-        entry = fixedZero ? zero : (fixedOne ? zero + 1.0f : entry);
-        diffusion.Spread(i, v - entry);
-
-        const Int4 position = TruncateInRange(x);
-        Int4 index = position == 0 ? Int4{} : (position == lastPosition ? Int4{} + 1 : position + 1);
-        index = fixedZero ? Int4{} + 6 : (fixedOne ? Int4{} + 7 : index);
-        bits[i / 8] |= UInt4(index) << (3 * (i % 8));
-    }
-
+void AlphaIndexSearch::Store(std::uint8_t* blocks, int stride, int count) const {
     for (int k = 0; k < count; ++k) {
         std::uint8_t* block = blocks + k * stride;
-        std::uint64_t word = bits[0][k] | static_cast<std::uint64_t>(bits[1][k]) << 24;
-        block[0] = static_cast<std::uint8_t>(alpha0[k]);
-        block[1] = static_cast<std::uint8_t>(alpha1[k]);
-        if (opaque[k]) {
-            block[0] = block[1] = 0xFF;
-            word = 0;
-        } else if (flat[k]) {
-            block[0] = static_cast<std::uint8_t>(low[k]);
-            block[1] = static_cast<std::uint8_t>(high[k]);
-            word = 0;
-        }
-        StoreBytes(block + 2, word, 6);
+        block[0] = static_cast<std::uint8_t>(byte0_[k]);
+        block[1] = static_cast<std::uint8_t>(byte1_[k]);
+        const std::uint64_t word = bits_[0][k] | static_cast<std::uint64_t>(bits_[1][k]) << 24;
+        StoreBytes(block + 2, indicesKept_[k] ? word : 0, 6);
     }
 }
 
