@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/d3d8/DeviceState.h"
 #include "platform/d3d8/raster/Raster.h"
 
 namespace {
@@ -132,41 +133,14 @@ struct Scene {
     }
 };
 
+// The viewer's scene state: a new device's state with the scene's changes.
 PipelineState SceneState() {
-    PipelineState s{};
+    PipelineState s = valmere::d3d8::NewDevicePipelineState(kWidth, kHeight);
     DWORD* rs = s.renderStates;
     rs[D3DRS_ZENABLE] = D3DZB_TRUE;
-    rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
-    rs[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
-    rs[D3DRS_ZWRITEENABLE] = 1;
-    rs[D3DRS_SRCBLEND] = D3DBLEND_ONE;
-    rs[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
     rs[D3DRS_CULLMODE] = D3DCULL_NONE;
-    rs[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
-    rs[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
-    rs[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
-    rs[D3DRS_CLIPPING] = 1;
     rs[D3DRS_LIGHTING] = 0;
-    rs[D3DRS_COLORVERTEX] = 1;
-    rs[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
-    rs[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
-    rs[D3DRS_COLORWRITEENABLE] = 0xF;
-    rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
-    for (DWORD stage = 0; stage < D3DMAXTEXTURESTAGES; ++stage) {
-        DWORD* ts = s.stageStates[stage];
-        ts[D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
-        ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-        ts[D3DTSS_COLORARG2] = D3DTA_CURRENT;
-        ts[D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
-        ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-        ts[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
-        ts[D3DTSS_TEXCOORDINDEX] = stage;
-        ts[D3DTSS_ADDRESSU] = ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
-        ts[D3DTSS_MAGFILTER] = ts[D3DTSS_MINFILTER] = D3DTEXF_LINEAR;
-        ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
-    }
-    const D3DMATRIX identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    s.world = s.view = identity;
+    s.stageStates[0][D3DTSS_MAGFILTER] = s.stageStates[0][D3DTSS_MINFILTER] = D3DTEXF_LINEAR;
     // Left-handed perspective, 90 degrees vertical field of view, 4:3.
     const float zn = 0.35f, zf = 1000.0f;
     s.projection = D3DMATRIX{};
@@ -175,7 +149,6 @@ PipelineState SceneState() {
     s.projection._33 = zf / (zf - zn);
     s.projection._34 = 1.0f;
     s.projection._43 = -zn * zf / (zf - zn);
-    s.viewport = {0, 0, kWidth, kHeight, 0.0f, 1.0f};
     return s;
 }
 

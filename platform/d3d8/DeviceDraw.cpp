@@ -105,23 +105,11 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCoun
 
 void Device::FillPipelineState() {
     raster::PipelineState& pipeline = *pipeline_;
-    std::memcpy(pipeline.renderStates, state_.renderStates.data(), sizeof pipeline.renderStates);
+    CopyToPipelineState(state_, pipeline);
     for (std::size_t stage = 0; stage < D3DMAXTEXTURESTAGES; ++stage) {
-        std::memcpy(pipeline.stageStates[stage], state_.stageStates[stage].data(), sizeof pipeline.stageStates[stage]);
         TextureResource* texture = state_.textures[stage] ? OwnTexture(state_.textures[stage].Get()) : nullptr;
         pipeline.textures[stage] = texture != nullptr ? texture->PrepareSampling() : nullptr;
     }
-    pipeline.world = state_.transforms[kFirstWorldSlot];
-    pipeline.view = state_.transforms[kViewSlot];
-    pipeline.projection = state_.transforms[kProjectionSlot];
-    pipeline.viewport = state_.viewport;
-    pipeline.material = state_.material;
-    pipeline.lightCount = 0;
-    for (const auto& [index, slot] : state_.lights) {
-        if (!slot.enabled || pipeline.lightCount == raster::kMaxActiveLights) continue;
-        pipeline.lights[pipeline.lightCount++].light = slot.light;
-    }
-    pipeline.fvf = state_.vertexShader;
 }
 
 // Source and destination rectangles are for copying swap effects only; the

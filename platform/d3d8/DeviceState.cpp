@@ -1,6 +1,7 @@
 #include "platform/d3d8/DeviceState.h"
 
 #include <bit>
+#include <cstring>
 
 namespace valmere::d3d8 {
 namespace {
@@ -207,6 +208,31 @@ DeviceState DefaultDeviceState(const DefaultStateInputs& inputs) {
     state.transforms.fill(IdentityMatrix());
     state.viewport = inputs.viewport;
     return state;
+}
+
+void CopyToPipelineState(const DeviceState& state, raster::PipelineState& pipeline) {
+    std::memcpy(pipeline.renderStates, state.renderStates.data(), sizeof pipeline.renderStates);
+    for (std::size_t stage = 0; stage < D3DMAXTEXTURESTAGES; ++stage)
+        std::memcpy(pipeline.stageStates[stage], state.stageStates[stage].data(), sizeof pipeline.stageStates[stage]);
+    pipeline.world = state.transforms[kFirstWorldSlot];
+    pipeline.view = state.transforms[kViewSlot];
+    pipeline.projection = state.transforms[kProjectionSlot];
+    pipeline.viewport = state.viewport;
+    pipeline.material = state.material;
+    pipeline.lightCount = 0;
+    for (const auto& [index, slot] : state.lights) {
+        if (!slot.enabled || pipeline.lightCount == raster::kMaxActiveLights) continue;
+        pipeline.lights[pipeline.lightCount++].light = slot.light;
+    }
+    pipeline.fvf = state.vertexShader;
+}
+
+raster::PipelineState NewDevicePipelineState(int width, int height) {
+    DefaultStateInputs inputs;
+    inputs.viewport = D3DVIEWPORT8{0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0.0f, 1.0f};
+    raster::PipelineState pipeline{};
+    CopyToPipelineState(DefaultDeviceState(inputs), pipeline);
+    return pipeline;
 }
 
 StateMask MaskForStateBlockType(D3DSTATEBLOCKTYPE type, const DeviceState& state) {

@@ -11,6 +11,7 @@
 
 #include "platform/d3d8/ComPtr.h"
 #include "platform/d3d8/Direct3D8.h"
+#include "platform/d3d8/raster/Raster.h"
 
 namespace valmere::d3d8 {
 
@@ -75,6 +76,12 @@ struct DefaultStateInputs {
 };
 
 DeviceState DefaultDeviceState(const DefaultStateInputs& inputs);
+// Copies what a draw reads (all but the textures, which the device prepares
+// for sampling itself) into the rasterizer's snapshot.
+void CopyToPipelineState(const DeviceState& state, raster::PipelineState& pipeline);
+// The snapshot of a new device without a depth buffer whose viewport covers
+// width x height: the starting point of the rasterizer's tests and benchmark.
+raster::PipelineState NewDevicePipelineState(int width, int height);
 D3DMATRIX IdentityMatrix();
 // The default light that LightEnable creates for an index never set: white
 // directional light along +z.

@@ -216,9 +216,9 @@ void LightVertex(const PipelineState& s, const LightingSetup& l, const FvfLayout
     Color lit = emissiveMaterial + ambient * ambientMaterial + diffuse * diffuseMaterial;
     lit.a = diffuseMaterial.a;
     StoreColor(lit, out.attr + kAttrDiffuse);
-    Color spec = specular * specularMaterial;
-    spec.a = specularMaterial.a;
-    StoreColor(l.specularEnabled ? spec : Color{}, out.attr + kAttrSpecular);
+    Color highlight = specular * specularMaterial;
+    highlight.a = specularMaterial.a;
+    StoreColor(l.specularEnabled ? highlight : Color{}, out.attr + kAttrSpecular);
 }
 
 void UnlitColors(const FvfLayout& layout, const std::uint8_t* v, ClipVertex& out) {

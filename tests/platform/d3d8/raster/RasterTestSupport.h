@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/d3d8/DeviceState.h"
 #include "platform/d3d8/raster/Raster.h"
 
 namespace valmere::raster::test {
@@ -61,53 +62,8 @@ struct DepthBuffer {
     DepthTarget Target() { return {memory.data(), pitch, width, height, format}; }
 };
 
-inline D3DMATRIX Identity() {
-    D3DMATRIX m{};
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
-}
-
 // The state of a new Direct3D 8 device with a viewport covering w x h.
-inline PipelineState DefaultState(int w, int h) {
-    PipelineState s{};
-    DWORD* rs = s.renderStates;
-    rs[D3DRS_ZENABLE] = D3DZB_FALSE;
-    rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
-    rs[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
-    rs[D3DRS_ZWRITEENABLE] = 1;
-    rs[D3DRS_SRCBLEND] = D3DBLEND_ONE;
-    rs[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
-    rs[D3DRS_CULLMODE] = D3DCULL_CCW;
-    rs[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
-    rs[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
-    rs[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
-    rs[D3DRS_CLIPPING] = 1;
-    rs[D3DRS_LIGHTING] = 1;
-    rs[D3DRS_COLORVERTEX] = 1;
-    rs[D3DRS_LOCALVIEWER] = 1;
-    rs[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
-    rs[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
-    rs[D3DRS_COLORWRITEENABLE] = 0xF;
-    rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
-    for (int stage = 0; stage < static_cast<int>(D3DMAXTEXTURESTAGES); ++stage) {
-        DWORD* ts = s.stageStates[stage];
-        ts[D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
-        ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-        ts[D3DTSS_COLORARG2] = D3DTA_CURRENT;
-        ts[D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
-        ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-        ts[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
-        ts[D3DTSS_TEXCOORDINDEX] = static_cast<DWORD>(stage);
-        ts[D3DTSS_ADDRESSU] = D3DTADDRESS_WRAP;
-        ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
-        ts[D3DTSS_MAGFILTER] = D3DTEXF_POINT;
-        ts[D3DTSS_MINFILTER] = D3DTEXF_POINT;
-        ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
-    }
-    s.world = s.view = s.projection = Identity();
-    s.viewport = {0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0.0f, 1.0f};
-    return s;
-}
+inline PipelineState DefaultState(int w, int h) { return d3d8::NewDevicePipelineState(w, h); }
 
 // Pretransformed vertex: x, y, z, rhw, diffuse, u, v (FVF 0x144).
 struct TlVertex {
