@@ -92,7 +92,10 @@ struct AtomicSlots<std::index_sequence<S...>> {
 
 using MathSlotTable = detail::AtomicSlots<std::make_index_sequence<kMathSlotCount>>::type;
 
-extern MathSlotTable MathDispatchTable;
+// Hidden: the library is linked statically, so no other module binds to
+// the table, and each public entry is a single `jmp *slot(%rip)` without a
+// load of the table's address first.
+extern MathSlotTable MathDispatchTable __attribute__((visibility("hidden")));
 
 // MathVariantState values.
 inline constexpr std::uint32_t kVariantNotSelected = 0xFFFF;

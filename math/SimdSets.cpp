@@ -11,7 +11,6 @@
 #include <cmath>
 
 #include "math/DominantAxis.h"
-#include "math/MathTolerances.h"
 #include "math/SimdVector.h"
 #include "math/SplineWeights.h"
 
@@ -26,18 +25,34 @@ inline __m128 Lane(int i) {
 
 // ---- transforms (slots 0, 1, 2, 5, 6, 9, 10)
 
+// The rows are loaded once per call with unaligned loads (a D3DXMATRIX has
+// no alignment); components up to three are broadcast straight from memory,
+// four come in as one vector and are spread by shuffles.
+template <typename Isa, int N>
+inline Splats SplatVector(const float* v) {
+    if constexpr (N == 4) {
+        return SplatLanes<Isa>(_mm_loadu_ps(v));
+    } else {
+        return SplatComponents<Isa, N>(v);
+    }
+}
+
 template <typename Isa, int N, int OutN, int Lanes, bool AddRow3>
 inline float* Transform(float* out, const float* v, const D3DXMATRIX* m) {
-    Store<OutN>(out, TransformLanes<Isa, Lanes, AddRow3>(Load<Isa, N>(v), LoadRows(m->Data())));
+    Store<OutN>(out, TransformLanes<Lanes, AddRow3>(SplatVector<Isa, N>(v), LoadRows(m->Data())));
     return out;
 }
 
-// The w test runs on a scalar: a predictable branch costs less than a blend.
+// The w′ test reads lane 3's bits in an integer register; the branch is
+// predictable (a caller's matrix is either affine or projective for many
+// points), and multiplying by the refined reciprocal needs no scalar
+// round trip.
 template <typename V, typename Isa, int N>
 V* TransformCoord(V* out, const V* v, const D3DXMATRIX* m) {
-    const __m128 r = TransformLanes<Isa, N, true>(Load<Isa, N>(v->Data()), LoadRows(m->Data()));
+    __m128 r = TransformLanes<N, true>(SplatComponents<Isa, N>(v->Data()), LoadRows(m->Data()));
     const __m128 w = Splat<Isa, 3>(r);
-    Store<N>(out->Data(), IsNear(FirstLane(w), 1.0f) ? r : _mm_mul_ps(r, ReciprocalRefined(w)));
+    if (!FirstLaneNearOne(w)) r = _mm_mul_ps(r, ReciprocalRefined(w));
+    Store<N>(out->Data(), r);
     return out;
 }
 
@@ -79,7 +94,7 @@ Rows Product(const D3DXMATRIX* a, const D3DXMATRIX* b) {
     const Rows ra = LoadRows(a->Data());
     const Rows rb = LoadRows(b->Data());
     Rows out;
-    for (int i = 0; i < 4; ++i) out.r[i] = TransformLanes<Isa, 4, false>(ra.r[i], rb);
+    for (int i = 0; i < 4; ++i) out.r[i] = TransformLanes<4, false>(SplatLanes<Isa>(ra.r[i]), rb);
     return out;
 }
 
@@ -97,73 +112,90 @@ D3DXMATRIX* MatrixMultiplyTranspose(D3DXMATRIX* out, const D3DXMATRIX* a, const 
     return out;
 }
 
-// Lanes (m[2][p]·m[3][q] − m[3][p]·m[2][q], the same, m[1][p]·m[3][q] −
-// m[3][p]·m[1][q], m[1][p]·m[2][q] − m[2][p]·m[1][q]): the 2 × 2 minors of
-// columns p, q that the cofactors of rows 0 and 1 need.
-template <typename Isa, int P, int Q>
-inline __m128 Minors(const Rows& m) {
-    const __m128 a = _mm_shuffle_ps(m.r[2], m.r[1], _MM_SHUFFLE(P, P, P, P));
-    const __m128 d = _mm_shuffle_ps(m.r[2], m.r[1], _MM_SHUFFLE(Q, Q, Q, Q));
-    const __m128 q32 = _mm_shuffle_ps(m.r[3], m.r[2], _MM_SHUFFLE(Q, Q, Q, Q));
-    const __m128 p32 = _mm_shuffle_ps(m.r[3], m.r[2], _MM_SHUFFLE(P, P, P, P));
-    const __m128 b = Isa::template Shuffle<0, 0, 0, 2>(q32);
-    const __m128 c = Isa::template Shuffle<0, 0, 0, 2>(p32);
-    return _mm_sub_ps(_mm_mul_ps(a, b), _mm_mul_ps(c, d));
+// Two lanes from a, two from b: (a[I0], a[I1], b[J0], b[J1]).
+template <int I0, int I1, int J0, int J1>
+inline __m128 Pick(__m128 a, __m128 b) {
+    return _mm_shuffle_ps(a, b, _MM_SHUFFLE(J1, J0, I1, I0));
 }
 
-// (m[1][j], m[0][j], m[0][j], m[0][j])
-template <typename Isa, int J>
-inline __m128 ColumnHead(const Rows& m) {
-    return Isa::template Shuffle<0, 2, 2, 2>(_mm_shuffle_ps(m.r[1], m.r[0], _MM_SHUFFLE(J, J, J, J)));
+// Products of 2 × 2 matrices held in one register each, in row order
+// (e00, e01, e10, e11). X# is the adjugate (e11, −e01, −e10, e00).
+template <typename Isa>
+inline __m128 Mul2(__m128 a, __m128 b) {  // A·B
+    return _mm_add_ps(_mm_mul_ps(a, Isa::template Shuffle<0, 3, 0, 3>(b)),
+                      _mm_mul_ps(Isa::template Shuffle<1, 0, 3, 2>(a), Isa::template Shuffle<2, 1, 2, 1>(b)));
+}
+template <typename Isa>
+inline __m128 AdjugateMul2(__m128 a, __m128 b) {  // A#·B
+    return _mm_sub_ps(_mm_mul_ps(Isa::template Shuffle<3, 3, 0, 0>(a), b),
+                      _mm_mul_ps(Isa::template Shuffle<1, 1, 2, 2>(a), Isa::template Shuffle<2, 3, 0, 1>(b)));
+}
+template <typename Isa>
+inline __m128 MulAdjugate2(__m128 a, __m128 b) {  // A·B#
+    return _mm_sub_ps(_mm_mul_ps(a, Isa::template Shuffle<3, 0, 3, 0>(b)),
+                      _mm_mul_ps(Isa::template Shuffle<1, 0, 3, 2>(a), Isa::template Shuffle<2, 1, 2, 1>(b)));
 }
 
-struct Adjugate {
-    Rows rows;
-    __m128 determinant;  // in every lane
+// M split into 2 × 2 blocks:
+//
+//     | A B |      |M| = |A|·|D| + |B|·|C| − tr((A#B)(D#C))
+//     | C D |
+//
+//     M⁻¹ = 1/|M| · | (|D|·A − B(D#C))#    (|B|·C − D(A#B)#)# |
+//                   | (|C|·B − A(D#C)#)#   (|A|·D − C(A#B))#  |
+//
+// Every entry is the same cubic polynomial as its cofactor, grouped by
+// blocks: about 80 operations against some 100 for six minors per
+// cofactor row.
+struct BlockTerms {
+    __m128 a, b, c, d;
+    __m128 minors;        // (|A|, |B|, |C|, |D|)
+    __m128 adjAB, adjDC;  // A#B, D#C
+    __m128 determinant;   // |M| in every lane
 };
 
-// The adjugate by Laplace expansion over 2 × 2 minors, four cofactors per
-// register; the determinant is row 0 of M times column 0 of the adjugate.
 template <typename Isa>
-Adjugate ComputeAdjugate(const D3DXMATRIX* matrix) {
-    const Rows m = LoadRows(matrix->Data());
-    const __m128 f0 = Minors<Isa, 2, 3>(m), f1 = Minors<Isa, 1, 3>(m), f2 = Minors<Isa, 1, 2>(m);
-    const __m128 f3 = Minors<Isa, 0, 3>(m), f4 = Minors<Isa, 0, 2>(m), f5 = Minors<Isa, 0, 1>(m);
-    const __m128 v0 = ColumnHead<Isa, 0>(m), v1 = ColumnHead<Isa, 1>(m);
-    const __m128 v2 = ColumnHead<Isa, 2>(m), v3 = ColumnHead<Isa, 3>(m);
-    // Signs flip by xor with −0.0 in the negated lanes.
-    const __m128 signA = _mm_setr_ps(0.0f, -0.0f, 0.0f, -0.0f);
-    const __m128 signB = _mm_setr_ps(-0.0f, 0.0f, -0.0f, 0.0f);
-    auto cofactors = [](__m128 a, __m128 fa, __m128 b, __m128 fb, __m128 c, __m128 fc, __m128 sign) {
-        const __m128 sum = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(a, fa), _mm_mul_ps(b, fb)), _mm_mul_ps(c, fc));
-        return _mm_xor_ps(sum, sign);
-    };
-    Adjugate adj;
-    adj.rows.r[0] = cofactors(v1, f0, v2, f1, v3, f2, signA);
-    adj.rows.r[1] = cofactors(v0, f0, v2, f3, v3, f4, signB);
-    adj.rows.r[2] = cofactors(v0, f1, v1, f3, v3, f5, signA);
-    adj.rows.r[3] = cofactors(v0, f2, v1, f4, v2, f5, signB);
-    const __m128 lo = _mm_shuffle_ps(adj.rows.r[0], adj.rows.r[1], _MM_SHUFFLE(0, 0, 0, 0));
-    const __m128 hi = _mm_shuffle_ps(adj.rows.r[2], adj.rows.r[3], _MM_SHUFFLE(0, 0, 0, 0));
-    const __m128 column0 = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0));
-    adj.determinant = Dot<Isa, 4>(m.r[0], column0);
-    return adj;
+[[gnu::always_inline]] inline BlockTerms ComputeBlockTerms(const Rows& m) {
+    BlockTerms t;
+    t.a = _mm_movelh_ps(m.r[0], m.r[1]);
+    t.b = _mm_movehl_ps(m.r[1], m.r[0]);
+    t.c = _mm_movelh_ps(m.r[2], m.r[3]);
+    t.d = _mm_movehl_ps(m.r[3], m.r[2]);
+    t.minors = _mm_sub_ps(_mm_mul_ps(Pick<0, 2, 0, 2>(m.r[0], m.r[2]), Pick<1, 3, 1, 3>(m.r[1], m.r[3])),
+                          _mm_mul_ps(Pick<1, 3, 1, 3>(m.r[0], m.r[2]), Pick<0, 2, 0, 2>(m.r[1], m.r[3])));
+    t.adjAB = AdjugateMul2<Isa>(t.a, t.b);
+    t.adjDC = AdjugateMul2<Isa>(t.d, t.c);
+    // Lanes (|A||D|, |B||C|, |C||B|, |D||A|); adding the swapped pairs gives
+    // the same sum in every lane.
+    const __m128 products = _mm_mul_ps(t.minors, Isa::template Shuffle<3, 2, 1, 0>(t.minors));
+    const __m128 sum = _mm_add_ps(products, Isa::template Shuffle<1, 0, 3, 2>(products));
+    const __m128 trace = HorizontalSum<Isa, 4>(_mm_mul_ps(t.adjAB, Isa::template Shuffle<0, 2, 1, 3>(t.adjDC)));
+    t.determinant = _mm_sub_ps(sum, trace);
+    return t;
 }
 
 template <typename Isa>
 float MatrixfDeterminant(const D3DXMATRIX* m) {
-    return FirstLane(ComputeAdjugate<Isa>(m).determinant);
+    return FirstLane(ComputeBlockTerms<Isa>(LoadRows(m->Data())).determinant);
 }
 
 template <typename Isa>
 D3DXMATRIX* MatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* m) {
-    const Adjugate adj = ComputeAdjugate<Isa>(m);
-    if (determinant) *determinant = FirstLane(adj.determinant);
-    const __m128 r = ReciprocalRefined(adj.determinant);
+    const BlockTerms t = ComputeBlockTerms<Isa>(LoadRows(m->Data()));
+    if (determinant) *determinant = FirstLane(t.determinant);
+    const __m128 r = ReciprocalRefined(t.determinant);
     if (!std::isfinite(FirstLane(r))) return nullptr;
-    Rows inverse;
-    for (int i = 0; i < 4; ++i) inverse.r[i] = _mm_mul_ps(adj.rows.r[i], r);
-    StoreRows(out->Data(), inverse);
+    const __m128 x = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 3>(t.minors), t.a), Mul2<Isa>(t.b, t.adjDC));
+    const __m128 y = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 1>(t.minors), t.c), MulAdjugate2<Isa>(t.d, t.adjAB));
+    const __m128 z = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 2>(t.minors), t.b), MulAdjugate2<Isa>(t.a, t.adjDC));
+    const __m128 w = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 0>(t.minors), t.d), Mul2<Isa>(t.c, t.adjAB));
+    // The adjugate of each block: lanes 1 and 2 negated here, lanes swapped
+    // by the shuffles that assemble the rows.
+    const __m128 scale = _mm_xor_ps(r, _mm_setr_ps(0.0f, -0.0f, -0.0f, 0.0f));
+    const __m128 xs = _mm_mul_ps(x, scale), ys = _mm_mul_ps(y, scale);
+    const __m128 zs = _mm_mul_ps(z, scale), ws = _mm_mul_ps(w, scale);
+    StoreRows(out->Data(), Rows{{Pick<3, 1, 3, 1>(xs, ys), Pick<2, 0, 2, 0>(xs, ys), Pick<3, 1, 3, 1>(zs, ws),
+                                 Pick<2, 0, 2, 0>(zs, ws)}});
     return out;
 }
 
@@ -357,7 +389,7 @@ D3DXQUATERNION* QuaternionInverse(D3DXQUATERNION* out, const D3DXQUATERNION* q) 
         return out;
     }
     const __m128 conjugate = _mm_mul_ps(v, _mm_setr_ps(-1, -1, -1, 1));
-    Store<4>(out->Data(), IsNear(length, 1.0f) ? conjugate : _mm_mul_ps(conjugate, ReciprocalRefined(n)));
+    Store<4>(out->Data(), FirstLaneNearOne(n) ? conjugate : _mm_mul_ps(conjugate, ReciprocalRefined(n)));
     return out;
 }
 

@@ -67,15 +67,35 @@ inline void StoreRows(float* m, const Rows& rows) {
     for (int i = 0; i < 4; ++i) _mm_storeu_ps(m + 4 * i, rows.r[i]);
 }
 
-// (x, y, z, w) · M with the lanes of v; the terms for the lanes at and
-// above `Lanes` are left out (Lanes = 3 with AddRow3 gives w = 1). The sums
-// run in the same order as the portable code, so results agree bit for bit.
-template <typename Isa, int Lanes, bool AddRow3>
-inline __m128 TransformLanes(__m128 v, const Rows& m) {
-    __m128 sum = _mm_mul_ps(Splat<Isa, 0>(v), m.r[0]);
-    sum = _mm_add_ps(sum, _mm_mul_ps(Splat<Isa, 1>(v), m.r[1]));
-    if constexpr (Lanes > 2) sum = _mm_add_ps(sum, _mm_mul_ps(Splat<Isa, 2>(v), m.r[2]));
-    if constexpr (Lanes > 3) sum = _mm_add_ps(sum, _mm_mul_ps(Splat<Isa, 3>(v), m.r[3]));
+// Each component of a vector in every lane of its own register.
+struct Splats {
+    __m128 c[4];
+};
+
+// The N components at p, each broadcast by a scalar load and one shuffle:
+// fewer operations than a vector load followed by N shuffles.
+template <typename Isa, int N>
+inline Splats SplatComponents(const float* p) {
+    Splats s{};
+    for (int i = 0; i < N; ++i) s.c[i] = Splat<Isa, 0>(_mm_load_ss(p + i));
+    return s;
+}
+
+// The lanes of a vector already in a register.
+template <typename Isa>
+inline Splats SplatLanes(__m128 v) {
+    return {{Splat<Isa, 0>(v), Splat<Isa, 1>(v), Splat<Isa, 2>(v), Splat<Isa, 3>(v)}};
+}
+
+// (x, y, z, w) · M; the terms for the components at and above `Lanes` are
+// left out (Lanes = 3 with AddRow3 gives w = 1). The sums run in the same
+// order as the portable code, so results agree bit for bit.
+template <int Lanes, bool AddRow3>
+inline __m128 TransformLanes(const Splats& v, const Rows& m) {
+    __m128 sum = _mm_mul_ps(v.c[0], m.r[0]);
+    sum = _mm_add_ps(sum, _mm_mul_ps(v.c[1], m.r[1]));
+    if constexpr (Lanes > 2) sum = _mm_add_ps(sum, _mm_mul_ps(v.c[2], m.r[2]));
+    if constexpr (Lanes > 3) sum = _mm_add_ps(sum, _mm_mul_ps(v.c[3], m.r[3]));
     if constexpr (AddRow3) sum = _mm_add_ps(sum, m.r[3]);
     return sum;
 }
@@ -98,10 +118,12 @@ inline __m128 Dot(__m128 a, __m128 b) {
     return HorizontalSum<Isa, N>(_mm_mul_ps(a, b));
 }
 
-// 1/x: the rcp estimate (12 bits) refined once, r′ = 2r − x·r².
+// 1/x: the rcp estimate (12 bits) refined once by Newton-Raphson,
+// r′ = 2r − x·r² (about 23 bits), as (r + r) − (x·r)·r: four operations and
+// no constant to load.
 inline __m128 ReciprocalRefined(__m128 x) {
     const __m128 r = _mm_rcp_ps(x);
-    return _mm_sub_ps(_mm_add_ps(r, r), _mm_mul_ps(x, _mm_mul_ps(r, r)));
+    return _mm_sub_ps(_mm_add_ps(r, r), _mm_mul_ps(_mm_mul_ps(x, r), r));
 }
 
 // 1/√x: the rsqrt estimate (12 bits) refined once, r′ = 0.5·r·(3 − x·r²).
@@ -121,5 +143,14 @@ inline __m128 NormalizeLanes(__m128 v, __m128 lengthOf) {
 }
 
 inline float FirstLane(__m128 v) { return _mm_cvtss_f32(v); }
+
+// IsNear(lane 0, 1) on the bits: the floats within 2⁻²³ of 1 are
+// 1 − 2⁻²³, 1 − 2⁻²⁴, 1 and 1 + 2⁻²³, four consecutive encodings from
+// 0x3F7FFFFE. One move to an integer register and a compare keep the test
+// off the floating-point ports.
+inline bool FirstLaneNearOne(__m128 v) {
+    const auto bits = static_cast<unsigned>(_mm_cvtsi128_si32(_mm_castps_si128(v)));
+    return bits - 0x3F7FFFFEu <= 3u;
+}
 
 }  // namespace valmere::math::simd

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bench/math/BenchInputs.h"
+#include "bench/math/BenchLoops.h"
 #include "bench/math/GlmBench.h"
 
 namespace valmere::bench::GLM_BENCH_NAMESPACE {
@@ -41,19 +42,37 @@ void Inverse(benchmark::State& state) {
     }
 }
 
-void TransformCoordArray(benchmark::State& state) {
+// The point transforms over an array; `Matrix` is the transpose of the
+// project's matrix, so m · v here is v · M there.
+template <typename In, typename Out, typename PointOp>
+void OverPoints(benchmark::State& state, int components, PointOp op) {
     const glm::mat4 m = Matrix(0.0f);
-    std::vector<glm::vec3> in(kPointCount), out(kPointCount);
-    for (std::size_t i = 0; i < kPointCount; ++i) in[i] = glm::vec3(SamplePoint(i, 0), SamplePoint(i, 1), SamplePoint(i, 2));
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < kPointCount; ++i) {
-            const glm::vec4 r = m * glm::vec4(in[i], 1.0f);
-            out[i] = glm::vec3(r) / r.w;
-        }
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<long>(kPointCount));
+    const std::vector<In> in = SamplePoints<In>(components);
+    std::vector<Out> out(kPointCount);
+    RunOverPoints(state, in, out, [&](Out& o, const In& v) { o = op(m, v); });
+}
+
+void TransformCoordArray(benchmark::State& state) {
+    OverPoints<glm::vec3, glm::vec3>(state, 3, [](const glm::mat4& m, const glm::vec3& v) {
+        const glm::vec4 r = m * glm::vec4(v, 1.0f);
+        return glm::vec3(r) / r.w;
+    });
+}
+
+void TransformArray(benchmark::State& state) {
+    OverPoints<glm::vec3, glm::vec4>(state, 3, [](const glm::mat4& m, const glm::vec3& v) {
+        return m * glm::vec4(v, 1.0f);
+    });
+}
+
+void TransformNormalArray(benchmark::State& state) {
+    OverPoints<glm::vec3, glm::vec3>(state, 3, [](const glm::mat4& m, const glm::vec3& v) {
+        return glm::vec3(m * glm::vec4(v, 0.0f));
+    });
+}
+
+void Transform4Array(benchmark::State& state) {
+    OverPoints<glm::vec4, glm::vec4>(state, 4, [](const glm::mat4& m, const glm::vec4& v) { return m * v; });
 }
 
 void Normalize(benchmark::State& state) {
@@ -84,6 +103,9 @@ void RegisterBenchmarks() {
     benchmark::RegisterBenchmark(("MatrixMultiply/" + label).c_str(), Multiply);
     benchmark::RegisterBenchmark(("MatrixInverse/" + label).c_str(), Inverse);
     benchmark::RegisterBenchmark(("Vec3TransformCoordArray/" + label).c_str(), TransformCoordArray);
+    benchmark::RegisterBenchmark(("Vec3TransformArray/" + label).c_str(), TransformArray);
+    benchmark::RegisterBenchmark(("Vec3TransformNormalArray/" + label).c_str(), TransformNormalArray);
+    benchmark::RegisterBenchmark(("Vec4TransformArray/" + label).c_str(), Transform4Array);
     benchmark::RegisterBenchmark(("Vec3Normalize/" + label).c_str(), Normalize);
     benchmark::RegisterBenchmark(("QuaternionSlerp/" + label).c_str(), Slerp);
 }

@@ -1,11 +1,13 @@
-// mathbench: the dispatched operations in every variant set, through the
-// selected public entries, and the same operations in glm.
+// mathbench: the dispatched operations in every variant set, and, as
+// "public-state-N", through the public entries after the first-call
+// selection (what a program calls), next to the same operations in glm.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
 #include "bench/math/BenchInputs.h"
+#include "bench/math/BenchLoops.h"
 #include "bench/math/GlmBench.h"
 #include "math/MathDispatch.h"
 
@@ -37,17 +39,14 @@ void Inverse(benchmark::State& state, const MathFunctionTable& table) {
     }
 }
 
-void TransformCoordArray(benchmark::State& state, const MathFunctionTable& table) {
-    const auto transform = std::get<math::kVec3TransformCoord>(table);
+// One call per point, as the API offers no array form.
+template <std::size_t Slot, typename In, typename Out>
+void OverPoints(benchmark::State& state, const MathFunctionTable& table, int components) {
+    const auto transform = std::get<Slot>(table);
     const D3DXMATRIX m = Matrix(0.0f);
-    std::vector<D3DXVECTOR3> in(kPointCount), out(kPointCount);
-    for (std::size_t i = 0; i < kPointCount; ++i) in[i] = D3DXVECTOR3(SamplePoint(i, 0), SamplePoint(i, 1), SamplePoint(i, 2));
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < kPointCount; ++i) transform(&out[i], &in[i], &m);
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<long>(kPointCount));
+    const std::vector<In> in = SamplePoints<In>(components);
+    std::vector<Out> out(kPointCount);
+    RunOverPoints(state, in, out, [&](Out& o, const In& v) { transform(&o, &v, &m); });
 }
 
 void Normalize(benchmark::State& state, const MathFunctionTable& table) {
@@ -74,10 +73,19 @@ void Slerp(benchmark::State& state, const MathFunctionTable& table) {
     }
 }
 
-// The table the selection installed, as the public entries see it.
-template <std::size_t... S>
-MathFunctionTable SelectedTable(std::index_sequence<S...>) {
-    return MathFunctionTable(math::LoadSlot<S>()...);
+// The public entries of the measured operations, each a jump through its
+// slot of MathDispatchTable.
+MathFunctionTable PublicEntries() {
+    MathFunctionTable table = math::PortableMathTable;
+    std::get<math::kMatrixMultiply>(table) = &D3DXMatrixMultiply;
+    std::get<math::kMatrixInverse>(table) = &D3DXMatrixInverse;
+    std::get<math::kVec3TransformCoord>(table) = &D3DXVec3TransformCoord;
+    std::get<math::kVec3Transform>(table) = &D3DXVec3Transform;
+    std::get<math::kVec3TransformNormal>(table) = &D3DXVec3TransformNormal;
+    std::get<math::kVec4Transform>(table) = &D3DXVec4Transform;
+    std::get<math::kVec3Normalize>(table) = &D3DXVec3Normalize;
+    std::get<math::kQuaternionSlerp>(table) = &D3DXQuaternionSlerp;
+    return table;
 }
 
 struct Variant {
@@ -86,11 +94,20 @@ struct Variant {
 };
 
 void RegisterVariant(const Variant& v) {
-    benchmark::RegisterBenchmark(("MatrixMultiply/" + v.name).c_str(), Multiply, v.table);
-    benchmark::RegisterBenchmark(("MatrixInverse/" + v.name).c_str(), Inverse, v.table);
-    benchmark::RegisterBenchmark(("Vec3TransformCoordArray/" + v.name).c_str(), TransformCoordArray, v.table);
-    benchmark::RegisterBenchmark(("Vec3Normalize/" + v.name).c_str(), Normalize, v.table);
-    benchmark::RegisterBenchmark(("QuaternionSlerp/" + v.name).c_str(), Slerp, v.table);
+    using namespace math;
+    const auto name = [&](const char* operation) { return std::string(operation) + "/" + v.name; };
+    benchmark::RegisterBenchmark(name("MatrixMultiply").c_str(), Multiply, v.table);
+    benchmark::RegisterBenchmark(name("MatrixInverse").c_str(), Inverse, v.table);
+    benchmark::RegisterBenchmark(name("Vec3TransformCoordArray").c_str(),
+                                 OverPoints<kVec3TransformCoord, D3DXVECTOR3, D3DXVECTOR3>, v.table, 3);
+    benchmark::RegisterBenchmark(name("Vec3TransformArray").c_str(),
+                                 OverPoints<kVec3Transform, D3DXVECTOR3, D3DXVECTOR4>, v.table, 3);
+    benchmark::RegisterBenchmark(name("Vec3TransformNormalArray").c_str(),
+                                 OverPoints<kVec3TransformNormal, D3DXVECTOR3, D3DXVECTOR3>, v.table, 3);
+    benchmark::RegisterBenchmark(name("Vec4TransformArray").c_str(),
+                                 OverPoints<kVec4Transform, D3DXVECTOR4, D3DXVECTOR4>, v.table, 4);
+    benchmark::RegisterBenchmark(name("Vec3Normalize").c_str(), Normalize, v.table);
+    benchmark::RegisterBenchmark(name("QuaternionSlerp").c_str(), Slerp, v.table);
 }
 
 }  // namespace
@@ -104,8 +121,7 @@ int main(int argc, char** argv) {
         {"x87", math::BuildVariantTable(math::kVariantPortable)},
         {"sse", math::BuildVariantTable(math::kVariantSse)},
         {"sse2", math::BuildVariantTable(math::kVariantSse2)},
-        {"selected-state-" + std::to_string(state),
-         bench::SelectedTable(std::make_index_sequence<math::kMathSlotCount>())},
+        {"public-state-" + std::to_string(state), bench::PublicEntries()},
     };
     for (const auto& v : variants) bench::RegisterVariant(v);
     bench::glm_default::RegisterBenchmarks();
