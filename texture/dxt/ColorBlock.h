@@ -20,16 +20,8 @@ constexpr Float4 kInverseWeights = {3.366588f, 1.0f, 9.92233f, 0.0f};
 constexpr float kOneThird = 0.33333334f;
 constexpr float kTwoThirds = 0.6666667f;
 
-// 5:6:5 code to colour (r, g, b, 1): each field times the float reciprocal
-// of its largest code.
-inline Float4 Expand565(std::uint16_t c) {
-    const Float4 codes = {static_cast<float>(c >> 11), static_cast<float>((c >> 5) & 63),
-                          static_cast<float>(c & 31), 1.0f};
-    const Float4 reciprocals = {1.0f / 31.0f, 1.0f / 63.0f, 1.0f / 31.0f, 1.0f};
-    return codes * reciprocals;
-}
-
-// The same for the codes of four blocks, weighted by kChannelWeights.
+// 5:6:5 codes of four blocks to colours, each field times the float
+// reciprocal of its largest code, then weighted by kChannelWeights.
 RgbLanes WeightedFromRgb565(Int4 codes);
 
 // Weighted colours of four blocks (each channel clamped to 0..1 once

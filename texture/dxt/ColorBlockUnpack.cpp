@@ -1,7 +1,7 @@
 // Colour half decoder. The palette is built with four-float vectors and the
 // mode is picked by indexing small tables, so the work per block is a few
 // vector operations and sixteen 16-byte stores, with no branch on the data.
-// Alpha joins a colour by a bitwise or: the palette's alpha lane is cleared
+// Alpha joins a colour by a bitwise or: the palette's alpha lane is then +0
 // and the alpha entries hold nothing else.
 #include "texture/dxt/ByteOrder.h"
 #include "texture/dxt/ColorBlock.h"
@@ -12,12 +12,19 @@ namespace valmere {
 namespace {
 
 // The four colours the indices select (index 3 of a three-colour block is
-// transparent black).
-void BuildPalette(const std::uint8_t* block, Float4* palette) {
+// transparent black), with alpha `colourAlpha` (1, or 0 when an alpha half
+// supplies it). The two codes are expanded as vectors: each field is masked
+// in place, converted, and scaled by the reciprocal of its largest code over
+// its bit offset, a power of two, so the product is exactly that of the
+// shifted field and the reciprocal.
+inline void BuildPalette(const std::uint8_t* block, Float4* palette, float colourAlpha) {
     const std::uint16_t code0 = Load16(block);
     const std::uint16_t code1 = Load16(block + 2);
-    const Float4 p0 = Expand565(code0);
-    const Float4 p1 = Expand565(code1);
+    constexpr Int4 kFields = {0xF800, 0x07E0, 0x001F, 0};
+    constexpr Float4 kScale = {1.0f / 31.0f / 2048.0f, 1.0f / 63.0f / 32.0f, 1.0f / 31.0f, 0.0f};
+    const Float4 alpha = {0.0f, 0.0f, 0.0f, colourAlpha};
+    const Float4 p0 = ToFloat4((Int4{} + code0) & kFields) * kScale + alpha;
+    const Float4 p1 = ToFloat4((Int4{} + code1) & kFields) * kScale + alpha;
     const Float4 span = p1 - p0;
     // [three-colour, four-colour]
     static constexpr float kEntry2[2] = {0.5f, kOneThird};
@@ -42,7 +49,7 @@ void StoreBits(D3DXCOLOR& c, Int4 b) { std::memcpy(&c, &b, sizeof b); }
 
 void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block) {
     Float4 palette[4];
-    BuildPalette(block, palette);
+    BuildPalette(block, palette, 1.0f);
     std::uint32_t indices = Load32(block + 4);
 #pragma GCC unroll 16
     for (int i = 0; i < 16; ++i, indices >>= 2) Store4(pixels[i], palette[indices & 3]);
@@ -52,15 +59,12 @@ template <int kIndexBits>
 void UnpackColorBlockWithAlpha(D3DXCOLOR* pixels, const std::uint8_t* block, const Float4* alphaEntries,
                                std::uint64_t alphaIndices) {
     Float4 palette[4];
-    BuildPalette(block, palette);
-    constexpr Int4 kColourLanes = {-1, -1, -1, 0};
-    Int4 colours[4];
-    for (int j = 0; j < 4; ++j) colours[j] = Bits(palette[j]) & kColourLanes;
+    BuildPalette(block, palette, 0.0f);
     std::uint32_t indices = Load32(block + 4);
     constexpr std::uint64_t kIndexMask = (1u << kIndexBits) - 1;
 #pragma GCC unroll 16
     for (int i = 0; i < 16; ++i, indices >>= 2, alphaIndices >>= kIndexBits) {
-        StoreBits(pixels[i], colours[indices & 3] | Bits(alphaEntries[alphaIndices & kIndexMask]));
+        StoreBits(pixels[i], Bits(palette[indices & 3]) | Bits(alphaEntries[alphaIndices & kIndexMask]));
     }
 }
 
