@@ -3,8 +3,10 @@
 add_library(valmere_warnings INTERFACE)
 target_compile_options(valmere_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Werror
-  -Wshadow=local -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual
-  -Wno-missing-field-initializers)
+  -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual
+  -Wno-missing-field-initializers
+  $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
+  $<$<CXX_COMPILER_ID:Clang>:-Wshadow-uncaptured-local>)
 
 # Several developers share one working tree: outside CI a source that is
 # listed but not written yet is skipped with a warning instead of breaking
