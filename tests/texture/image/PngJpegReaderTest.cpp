@@ -14,7 +14,7 @@
 namespace valmere::test {
 namespace {
 
-struct PngSpec {
+struct PngPicture {
     UINT width;
     UINT height;
     int bitDepth;
@@ -32,7 +32,7 @@ void AppendToBytes(png_structp png, png_bytep data, png_size_t length) {
     out->insert(out->end(), data, data + length);
 }
 
-Bytes WritePng(const PngSpec& spec) {
+Bytes WritePng(const PngPicture& picture) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -41,25 +41,25 @@ Bytes WritePng(const PngSpec& spec) {
         return {};
     }
     png_set_write_fn(png, &out, AppendToBytes, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colorType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (spec.gamma > 0) {
-        png_set_gAMA(png, info, spec.gamma);
+    if (picture.gamma > 0) {
+        png_set_gAMA(png, info, picture.gamma);
     }
-    if (spec.srgb) {
+    if (picture.srgb) {
         png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
     }
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!picture.palette.empty()) {
+        png_set_PLTE(png, info, picture.palette.data(), static_cast<int>(picture.palette.size()));
     }
-    if (!spec.paletteAlpha.empty() || spec.transparent) {
-        png_set_tRNS(png, info, spec.paletteAlpha.empty() ? nullptr : spec.paletteAlpha.data(),
-                     static_cast<int>(spec.paletteAlpha.size()), spec.transparent);
+    if (!picture.paletteAlpha.empty() || picture.transparent) {
+        png_set_tRNS(png, info, picture.paletteAlpha.empty() ? nullptr : picture.paletteAlpha.data(),
+                     static_cast<int>(picture.paletteAlpha.size()), picture.transparent);
     }
     png_write_info(png, info);
-    const std::size_t rowBytes = spec.rows.size() / spec.height;
-    for (UINT y = 0; y < spec.height; ++y) {
-        png_write_row(png, spec.rows.data() + rowBytes * y);
+    const std::size_t rowBytes = picture.rows.size() / picture.height;
+    for (UINT y = 0; y < picture.height; ++y) {
+        png_write_row(png, picture.rows.data() + rowBytes * y);
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
@@ -72,9 +72,9 @@ HRESULT ReadPngBytes(DecodedImage& image, const Bytes& file) {
 }
 
 TEST(PngReader, SixteenBitGreyKeepsItsSamplesLittleEndian) {
-    PngSpec spec{2, 1, 16, PNG_COLOR_TYPE_GRAY, {0x12, 0x34, 0xAB, 0xCD}};
+    PngPicture picture{2, 1, 16, PNG_COLOR_TYPE_GRAY, {0x12, 0x34, 0xAB, 0xCD}};
     DecodedImage image;
-    ASSERT_EQ(ReadPngBytes(image, WritePng(spec)), S_OK);
+    ASSERT_EQ(ReadPngBytes(image, WritePng(picture)), S_OK);
     EXPECT_EQ(image.format, kFormatL16);
     EXPECT_EQ(image.rowPitch, 4u);
     const BYTE expected[4] = {0x34, 0x12, 0xCD, 0xAB};
@@ -85,10 +85,10 @@ TEST(PngReader, SixteenBitGreyKeepsItsSamplesLittleEndian) {
 
 TEST(PngReader, SixteenBitRgbWithTransparencyBecomesAR16InBlueGreenRedOrder) {
     const png_color_16 key{0, 0x0102, 0x0304, 0x0506, 0};
-    PngSpec spec{2, 1, 16, PNG_COLOR_TYPE_RGB, {1, 2, 3, 4, 5, 6, 0xA0, 0xA1, 0xB0, 0xB1, 0xC0, 0xC1}};
-    spec.transparent = &key;
+    PngPicture picture{2, 1, 16, PNG_COLOR_TYPE_RGB, {1, 2, 3, 4, 5, 6, 0xA0, 0xA1, 0xB0, 0xB1, 0xC0, 0xC1}};
+    picture.transparent = &key;
     DecodedImage image;
-    ASSERT_EQ(ReadPngBytes(image, WritePng(spec)), S_OK);
+    ASSERT_EQ(ReadPngBytes(image, WritePng(picture)), S_OK);
     EXPECT_EQ(image.format, kFormatAR16);
     const BYTE expected[16] = {6, 5, 4, 3, 2, 1, 0, 0, 0xC1, 0xC0, 0xB1, 0xB0, 0xA1, 0xA0, 0xFF, 0xFF};
     for (int i = 0; i < 16; ++i) {
@@ -97,7 +97,7 @@ TEST(PngReader, SixteenBitRgbWithTransparencyBecomesAR16InBlueGreenRedOrder) {
 }
 
 TEST(PngReader, RgbGetsAFillerAndGreyTransparencyGainsAlpha) {
-    PngSpec rgb{1, 1, 8, PNG_COLOR_TYPE_RGB, {10, 20, 30}};
+    PngPicture rgb{1, 1, 8, PNG_COLOR_TYPE_RGB, {10, 20, 30}};
     DecodedImage image;
     ASSERT_EQ(ReadPngBytes(image, WritePng(rgb)), S_OK);
     EXPECT_EQ(image.format, D3DFMT_X8R8G8B8);
@@ -105,7 +105,7 @@ TEST(PngReader, RgbGetsAFillerAndGreyTransparencyGainsAlpha) {
     EXPECT_EQ(image.pixels[3], 0xFF);
 
     const png_color_16 key{0, 0, 0, 0, 2};
-    PngSpec grey{4, 1, 2, PNG_COLOR_TYPE_GRAY, {0x1B}};  // samples 0, 1, 2, 3
+    PngPicture grey{4, 1, 2, PNG_COLOR_TYPE_GRAY, {0x1B}};  // samples 0, 1, 2, 3
     grey.transparent = &key;
     ASSERT_EQ(ReadPngBytes(image, WritePng(grey)), S_OK);
     EXPECT_EQ(image.format, D3DFMT_A8L8);
@@ -114,27 +114,27 @@ TEST(PngReader, RgbGetsAFillerAndGreyTransparencyGainsAlpha) {
 }
 
 TEST(PngReader, FileGammaIsCorrectedForAScreenGammaOf2Point2) {
-    PngSpec spec{3, 1, 8, PNG_COLOR_TYPE_GRAY, {0, 64, 200}};
-    spec.gamma = 1.0;
+    PngPicture picture{3, 1, 8, PNG_COLOR_TYPE_GRAY, {0, 64, 200}};
+    picture.gamma = 1.0;
     DecodedImage image;
-    ASSERT_EQ(ReadPngBytes(image, WritePng(spec)), S_OK);
+    ASSERT_EQ(ReadPngBytes(image, WritePng(picture)), S_OK);
     for (UINT x = 0; x < 3; ++x) {
-        const double expected = 255.0 * std::pow(spec.rows[x] / 255.0, 1.0 / 2.2);
+        const double expected = 255.0 * std::pow(picture.rows[x] / 255.0, 1.0 / 2.2);
         EXPECT_NEAR(image.pixels[x], expected, 1.0) << x;
     }
-    spec.gamma = 0.0;
-    spec.srgb = true;  // an sRGB chunk: no correction
-    ASSERT_EQ(ReadPngBytes(image, WritePng(spec)), S_OK);
+    picture.gamma = 0.0;
+    picture.srgb = true;  // an sRGB chunk: no correction
+    ASSERT_EQ(ReadPngBytes(image, WritePng(picture)), S_OK);
     EXPECT_EQ(image.pixels[1], 64);
 }
 
 TEST(PngReader, PaletteTakesGammaAndTransparencyOnce) {
-    PngSpec spec{3, 1, 4, PNG_COLOR_TYPE_PALETTE, {0x01, 0x20}};
-    spec.palette = {{10, 100, 200}, {64, 128, 255}, {1, 2, 3}};
-    spec.paletteAlpha = {0, 77};
-    spec.gamma = 1.0;
+    PngPicture picture{3, 1, 4, PNG_COLOR_TYPE_PALETTE, {0x01, 0x20}};
+    picture.palette = {{10, 100, 200}, {64, 128, 255}, {1, 2, 3}};
+    picture.paletteAlpha = {0, 77};
+    picture.gamma = 1.0;
     DecodedImage image;
-    ASSERT_EQ(ReadPngBytes(image, WritePng(spec)), S_OK);
+    ASSERT_EQ(ReadPngBytes(image, WritePng(picture)), S_OK);
     EXPECT_EQ(image.format, D3DFMT_P8);
     EXPECT_EQ(image.pixels[0], 0);
     EXPECT_EQ(image.pixels[1], 1);
@@ -149,8 +149,8 @@ TEST(PngReader, PaletteTakesGammaAndTransparencyOnce) {
 }
 
 TEST(PngReader, BrokenStreamsFailCleanly) {
-    PngSpec spec{16, 16, 8, PNG_COLOR_TYPE_RGB_ALPHA, Bytes(16 * 16 * 4, 0x42)};
-    const Bytes file = WritePng(spec);
+    PngPicture picture{16, 16, 8, PNG_COLOR_TYPE_RGB_ALPHA, Bytes(16 * 16 * 4, 0x42)};
+    const Bytes file = WritePng(picture);
     DecodedImage image;
     for (std::size_t size = 8; size < file.size() - 12; size += 7) {  // all but the IEND chunk
         const Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
@@ -160,7 +160,7 @@ TEST(PngReader, BrokenStreamsFailCleanly) {
     corrupt[20] ^= 0x40;  // inside IHDR: its CRC no longer matches
     EXPECT_EQ(ReadPngBytes(image, corrupt), E_FAIL);
     // A header claiming 100000 x 100000 pixels in a tiny file.
-    PngSpec small{1, 1, 8, PNG_COLOR_TYPE_GRAY, {0}};
+    PngPicture small{1, 1, 8, PNG_COLOR_TYPE_GRAY, {0}};
     Bytes huge = WritePng(small);
     huge[16] = huge[20] = 0;
     huge[17] = huge[21] = 0x01;
