@@ -19,12 +19,15 @@ public:
         const Float4 zero = {};
         // The pixel's own alpha, not its byte code.
         const Float4 v = pixels_.channel[kAlpha][i] + diffusion_.At(i);
-        const Float4 t = equal_ ? (v > entry0_ ? last_ : zero) : (v - entry0_) * toPosition_;
+        // With equal endpoints toPosition is +inf: values above the endpoint
+        // go past the last position, values below it before the first, and
+        // the endpoint itself gives NaN, which counts as 0 below.
+        const Float4 t = (v - entry0_) * toPosition_;
         // The linear position is truncate(x).
         const Float4 x = Min4(Max4(t, zero), last_) + 0.5f;
         // Below entry 0 a six-step block may pick the fixed 0 (index 6) and
         // past entry 1 the fixed 1 (index 7).
-        const Int4 fixedZero = six_ & (t <= 0.0f) & (nearZero_ >= v);
+        const Int4 fixedZero = six_ & ~(t > 0.0f) & (nearZero_ >= v);
         const Int4 fixedOne = six_ & (t >= last_) & (nearOne_ <= v);
         Float4 entry = PickByPosition(x, positionEntry_, 8);
         entry = fixedZero ? zero : (fixedOne ? zero + 1.0f : entry);
@@ -48,11 +51,10 @@ private:
     Int4 byte0_;
     Int4 byte1_;
     Int4 indicesKept_;  // false where all indices are 0 (opaque or flat blocks)
-    Int4 equal_;
     Int4 lastPosition_;
     Float4 last_;
     Float4 entry0_;
-    Float4 toPosition_;
+    Float4 toPosition_;  // +inf where the endpoints are equal
     Float4 nearZero_;
     Float4 nearOne_;
     Float4 positionEntry_[8];  // the entry of each linear position

@@ -92,9 +92,8 @@ AlphaIndexSearch::AlphaIndexSearch(const BlockLanes& pixels, const BlockLanes& c
     const Float4 span = entry1 - entry0;
     // With equal endpoints every value would sit at position 0, and a 1 in a
     // six-step block would take entry 0 instead of the fixed 1: values above
-    // the endpoint count as past its far end instead.
-    equal_ = span == 0.0f;
-    toPosition_ = equal_ ? zero : last / span;
+    // the endpoint count as past its far end instead (span +0 gives +inf).
+    toPosition_ = last / span;
     last_ = last;
     entry0_ = entry0;
     nearZero_ = entry0 * 0.5f;
