@@ -138,64 +138,59 @@ inline __m128 MulAdjugate2(__m128 a, __m128 b) {  // A·B#
 
 // M split into 2 × 2 blocks:
 //
-//     | A B |      |M| = |A|·|D| + |B|·|C| − tr((A#B)(D#C))
-//     | C D |
-//
-//     M⁻¹ = 1/|M| · | (|D|·A − B(D#C))#    (|B|·C − D(A#B)#)# |
-//                   | (|C|·B − A(D#C)#)#   (|A|·D − C(A#B))#  |
+//     | A B |      M⁻¹ = 1/|M| · | (|D|·A − B(D#C))#    (|B|·C − D(A#B)#)# |
+//     | C D |                    | (|C|·B − A(D#C)#)#   (|A|·D − C(A#B))#  |
 //
 // Every entry is the same cubic polynomial as its cofactor, grouped by
-// blocks: about 80 operations against some 100 for six minors per
-// cofactor row.
-struct BlockTerms {
-    __m128 a, b, c, d;
-    __m128 minors;        // (|A|, |B|, |C|, |D|)
-    __m128 adjAB, adjDC;  // A#B, D#C
-    __m128 determinant;   // |M| in every lane
+// blocks, which needs fewer shuffles than six minors per cofactor row. The
+// rows are assembled before the signs of the block adjugates are applied:
+// row i of adj(M) is rows.r[i] ⊙ (+, −, +, −) for even i, ⊙ (−, +, −, +)
+// for odd i.
+struct UnsignedAdjugate {
+    Rows rows;
+    __m128 determinant;  // in every lane
 };
 
+inline __m128 OddLanesNegated(__m128 v) { return _mm_xor_ps(v, _mm_setr_ps(0.0f, -0.0f, 0.0f, -0.0f)); }
+inline __m128 EvenLanesNegated(__m128 v) { return _mm_xor_ps(v, _mm_setr_ps(-0.0f, 0.0f, -0.0f, 0.0f)); }
+
 template <typename Isa>
-[[gnu::always_inline]] inline BlockTerms ComputeBlockTerms(const Rows& m) {
-    BlockTerms t;
-    t.a = _mm_movelh_ps(m.r[0], m.r[1]);
-    t.b = _mm_movehl_ps(m.r[1], m.r[0]);
-    t.c = _mm_movelh_ps(m.r[2], m.r[3]);
-    t.d = _mm_movehl_ps(m.r[3], m.r[2]);
-    t.minors = _mm_sub_ps(_mm_mul_ps(Pick<0, 2, 0, 2>(m.r[0], m.r[2]), Pick<1, 3, 1, 3>(m.r[1], m.r[3])),
-                          _mm_mul_ps(Pick<1, 3, 1, 3>(m.r[0], m.r[2]), Pick<0, 2, 0, 2>(m.r[1], m.r[3])));
-    t.adjAB = AdjugateMul2<Isa>(t.a, t.b);
-    t.adjDC = AdjugateMul2<Isa>(t.d, t.c);
-    // Lanes (|A||D|, |B||C|, |C||B|, |D||A|); adding the swapped pairs gives
-    // the same sum in every lane.
-    const __m128 products = _mm_mul_ps(t.minors, Isa::template Shuffle<3, 2, 1, 0>(t.minors));
-    const __m128 sum = _mm_add_ps(products, Isa::template Shuffle<1, 0, 3, 2>(products));
-    const __m128 trace = HorizontalSum<Isa, 4>(_mm_mul_ps(t.adjAB, Isa::template Shuffle<0, 2, 1, 3>(t.adjDC)));
-    t.determinant = _mm_sub_ps(sum, trace);
-    return t;
+[[gnu::always_inline]] inline UnsignedAdjugate ComputeAdjugate(const Rows& m) {
+    const __m128 a = _mm_movelh_ps(m.r[0], m.r[1]);
+    const __m128 b = _mm_movehl_ps(m.r[1], m.r[0]);
+    const __m128 c = _mm_movelh_ps(m.r[2], m.r[3]);
+    const __m128 d = _mm_movehl_ps(m.r[3], m.r[2]);
+    // (|A|, |B|, |C|, |D|)
+    const __m128 minors = _mm_sub_ps(_mm_mul_ps(Pick<0, 2, 0, 2>(m.r[0], m.r[2]), Pick<1, 3, 1, 3>(m.r[1], m.r[3])),
+                                     _mm_mul_ps(Pick<1, 3, 1, 3>(m.r[0], m.r[2]), Pick<0, 2, 0, 2>(m.r[1], m.r[3])));
+    const __m128 adjAB = AdjugateMul2<Isa>(a, b);
+    const __m128 adjDC = AdjugateMul2<Isa>(d, c);
+    const __m128 x = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 3>(minors), a), Mul2<Isa>(b, adjDC));
+    const __m128 y = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 1>(minors), c), MulAdjugate2<Isa>(d, adjAB));
+    const __m128 z = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 2>(minors), b), MulAdjugate2<Isa>(a, adjDC));
+    const __m128 w = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 0>(minors), d), Mul2<Isa>(c, adjAB));
+    UnsignedAdjugate adj;
+    adj.rows = Rows{{Pick<3, 1, 3, 1>(x, y), Pick<2, 0, 2, 0>(x, y), Pick<3, 1, 3, 1>(z, w), Pick<2, 0, 2, 0>(z, w)}};
+    // Expansion along column 0 of M: Σ adj[0][j]·M[j][0].
+    const __m128 column0 = Pick<0, 2, 0, 2>(a, c);
+    adj.determinant = Dot<Isa, 4>(adj.rows.r[0], OddLanesNegated(column0));
+    return adj;
 }
 
 template <typename Isa>
 float MatrixfDeterminant(const D3DXMATRIX* m) {
-    return FirstLane(ComputeBlockTerms<Isa>(LoadRows(m->Data())).determinant);
+    return FirstLane(ComputeAdjugate<Isa>(LoadRows(m->Data())).determinant);
 }
 
 template <typename Isa>
 D3DXMATRIX* MatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* m) {
-    const BlockTerms t = ComputeBlockTerms<Isa>(LoadRows(m->Data()));
-    if (determinant) *determinant = FirstLane(t.determinant);
-    const __m128 r = ReciprocalRefined(t.determinant);
-    if (!std::isfinite(FirstLane(r))) return nullptr;
-    const __m128 x = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 3>(t.minors), t.a), Mul2<Isa>(t.b, t.adjDC));
-    const __m128 y = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 1>(t.minors), t.c), MulAdjugate2<Isa>(t.d, t.adjAB));
-    const __m128 z = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 2>(t.minors), t.b), MulAdjugate2<Isa>(t.a, t.adjDC));
-    const __m128 w = _mm_sub_ps(_mm_mul_ps(Splat<Isa, 0>(t.minors), t.d), Mul2<Isa>(t.c, t.adjAB));
-    // The adjugate of each block: lanes 1 and 2 negated here, lanes swapped
-    // by the shuffles that assemble the rows.
-    const __m128 scale = _mm_xor_ps(r, _mm_setr_ps(0.0f, -0.0f, -0.0f, 0.0f));
-    const __m128 xs = _mm_mul_ps(x, scale), ys = _mm_mul_ps(y, scale);
-    const __m128 zs = _mm_mul_ps(z, scale), ws = _mm_mul_ps(w, scale);
-    StoreRows(out->Data(), Rows{{Pick<3, 1, 3, 1>(xs, ys), Pick<2, 0, 2, 0>(xs, ys), Pick<3, 1, 3, 1>(zs, ws),
-                                 Pick<2, 0, 2, 0>(zs, ws)}});
+    const UnsignedAdjugate adj = ComputeAdjugate<Isa>(LoadRows(m->Data()));
+    if (determinant) *determinant = FirstLane(adj.determinant);
+    const __m128 r = ReciprocalRefined(adj.determinant);
+    if (!FirstLaneFinite(r)) return nullptr;
+    const __m128 even = OddLanesNegated(r), odd = EvenLanesNegated(r);
+    StoreRows(out->Data(), Rows{{_mm_mul_ps(adj.rows.r[0], even), _mm_mul_ps(adj.rows.r[1], odd),
+                                 _mm_mul_ps(adj.rows.r[2], even), _mm_mul_ps(adj.rows.r[3], odd)}});
     return out;
 }
 
@@ -359,7 +354,7 @@ D3DXVECTOR3* PlaneIntersectLine(D3DXVECTOR3* out, const D3DXPLANE* plane, const 
     const __m128 denominator = _mm_sub_ps(atA, Dot<SseIsa, 3>(p, b));
     if (FirstLane(denominator) == 0.0f) return nullptr;
     const __m128 t = _mm_mul_ps(_mm_add_ps(atA, Splat<SseIsa, 3>(p)), ReciprocalRefined(denominator));
-    if (!std::isfinite(FirstLane(t))) return nullptr;
+    if (!FirstLaneFinite(t)) return nullptr;
     Store<3>(out->Data(), _mm_add_ps(a, _mm_mul_ps(t, _mm_sub_ps(b, a))));
     return out;
 }

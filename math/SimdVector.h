@@ -153,4 +153,10 @@ inline bool FirstLaneNearOne(__m128 v) {
     return bits - 0x3F7FFFFEu <= 3u;
 }
 
+// std::isfinite(lane 0): the exponent bits are not all ones.
+inline bool FirstLaneFinite(__m128 v) {
+    const auto bits = static_cast<unsigned>(_mm_cvtsi128_si32(_mm_castps_si128(v)));
+    return (bits & 0x7F800000u) != 0x7F800000u;
+}
+
 }  // namespace valmere::math::simd
