@@ -31,15 +31,6 @@ public:
         if (x < 3) below_[i + 5] = below_[i + 5] + residual * (1.0f / 16.0f);
     }
 
-    // Spread for the lanes not in `skipped`; skipped lanes pass nothing on
-    // and keep the share for the right neighbour they hold.
-    template <class Mask>
-    void SpreadExcept(int i, T residual, Mask skipped) {
-        const T held = carry_;
-        Spread(i, skipped ? T{} : residual);
-        carry_ = skipped ? held : carry_;
-    }
-
 private:
     T below_[16];
     T carry_ = T{};

@@ -33,10 +33,10 @@ public:
         Int4 index = position == 1 ? Int4{} + 2 : (position == 2 ? positionIndex2_ : (position == 3 ? Int4{} + 1 : Int4{}));
         if constexpr (kAllowTransparency) {
             // A transparent pixel of a three-colour block takes index 3 and
-            // passes no error on.
+            // passes no error on: the error it received ends here.
             const Int4 skip = three_ & transparent_[i];
             index = skip ? Int4{} + 3 : index;
-            diffusion_.SpreadExcept(i, residual, skip);
+            diffusion_.Spread(i, skip ? zero : residual);
         } else {
             diffusion_.Spread(i, residual);
         }
