@@ -34,35 +34,64 @@ constexpr PackRecipe kDxt3 = {16, AlphaCodes::Explicit, false};
 constexpr PackRecipe kDxt4 = {16, AlphaCodes::Byte, true};
 constexpr PackRecipe kDxt5 = {16, AlphaCodes::Byte, false};
 
+// The batch of blocks from `first`, loaded (and premultiplied) into lanes.
+template <const PackRecipe& kRecipe>
+int LoadBatch(const D3DXCOLOR* pixels, UINT first, UINT count, BlockLanes& lanes) {
+    const int n = static_cast<int>(std::min<UINT>(kLanes, count - first));
+    LoadBlockLanes(pixels + first * kBlockPixels, n, lanes);
+    if constexpr (kRecipe.premultiplied) PremultiplyLanes(lanes);
+    return n;
+}
+
+// Steps the given searches (and quantisers) through the 16 pixels together.
+template <class... Steppers>
+void StepTogether(Steppers&... steppers) {
+#pragma GCC unroll 16
+    for (int i = 0; i < kBlockPixels; ++i) (steppers.Step(i), ...);
+}
+
+// Batches go through the encoder as a pipeline: while the colour index
+// search of one batch steps through its pixels, the quantisation of the next
+// batch steps along with it (DXT4/DXT5 interleave their alpha search
+// instead). Every diffusion chain involved is independent of
+// the others, so each runs while the others wait on their previous pixel.
 template <const PackRecipe& kRecipe>
 HRESULT PackBlocks(void* blocks, const D3DXCOLOR* pixels, UINT count) {
+    if (count == 0) return S_OK;
     constexpr int kStride = kRecipe.bytesPerBlock;
-    constexpr bool kTransparency = kRecipe.alphaCodes == AlphaCodes::None;
+    constexpr AlphaCodes kCodes = kRecipe.alphaCodes;
+    constexpr bool kTransparency = kCodes == AlphaCodes::None;
+    BlockLanes source[2];
+    BlockLanes codes[2];
+    int lanes = LoadBatch<kRecipe>(pixels, 0, count, source[0]);
+    BlockQuantizer<kCodes> firstQuantizer(source[0], codes[0]);
+    StepTogether(firstQuantizer);
     for (UINT first = 0; first < count; first += kLanes) {
-        const int lanes = static_cast<int>(std::min<UINT>(kLanes, count - first));
-        BlockLanes source;
-        LoadBlockLanes(pixels + first * kBlockPixels, lanes, source);
-        if constexpr (kRecipe.premultiplied) PremultiplyLanes(source);
-        BlockLanes codes;
-        QuantizeBlocks(source, kRecipe.alphaCodes, codes);
+        const int now = static_cast<int>((first / kLanes) & 1);
+        const int next = 1 - now;
+        const bool more = first + kLanes < count;
+        const int nextLanes = more ? LoadBatch<kRecipe>(pixels, first + kLanes, count, source[next]) : 0;
+
+        ColorIndexSearch<kTransparency> colour(source[now], codes[now]);
+        BlockQuantizer<kCodes> quantizer(source[next], codes[next]);
         std::uint8_t* out = Bytes(blocks) + first * kStride;
-        ColorIndexSearch<kTransparency> colour(source, codes);
-        if constexpr (kRecipe.alphaCodes == AlphaCodes::Byte) {
-            AlphaIndexSearch alpha(source, codes);
-            // The two halves' diffusion chains are independent: interleaved,
-            // one runs while the other waits on its previous pixel.
-#pragma GCC unroll 16
-            for (int i = 0; i < kBlockPixels; ++i) {
-                colour.Step(i);
-                alpha.Step(i);
-            }
+        if constexpr (kCodes == AlphaCodes::Byte) {
+            // Two chains of the searches already overlap here; a third set
+            // (four quantiser chains) would only crowd the registers.
+            AlphaIndexSearch alpha(source[now], codes[now]);
+            StepTogether(colour, alpha);
+            if (more) StepTogether(quantizer);
             alpha.Store(out, kStride, lanes);
         } else {
-#pragma GCC unroll 16
-            for (int i = 0; i < kBlockPixels; ++i) colour.Step(i);
-            if constexpr (kRecipe.alphaCodes == AlphaCodes::Explicit) PackExplicitAlphas(out, kStride, lanes, codes);
+            if (more) {
+                StepTogether(colour, quantizer);
+            } else {
+                StepTogether(colour);
+            }
+            if constexpr (kCodes == AlphaCodes::Explicit) PackExplicitAlphas(out, kStride, lanes, codes[now]);
         }
         colour.Store(kTransparency ? out : out + kColorHalf, kStride, lanes);
+        lanes = nextLanes;
     }
     return S_OK;
 }

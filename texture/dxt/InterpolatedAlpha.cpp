@@ -3,6 +3,8 @@
 #include "texture/dxt/AlphaIndexSearch.h"
 #include "texture/dxt/ByteOrder.h"
 
+#include <cstring>
+
 namespace valmere {
 namespace {
 
@@ -21,14 +23,15 @@ constexpr ModeWeights kEightSteps = {{1, 0, 6, 5, 4, 3, 2, 1}, {0, 1, 1, 2, 3, 4
 constexpr ModeWeights kSixSteps = {{1, 0, 4, 3, 2, 1, 0, 0}, {0, 1, 1, 2, 3, 4, 0, 0},
                                    {1, 1, kFifth, kFifth, kFifth, kFifth, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 1}};
 
-template <class V>
-V PaletteEntry(V a0, V a1, V w0, V w1, V scale, V constant) {
+// The decoder and the encoder's index search compute entries by this one
+// expression, so they agree to the bit.
+Float4 PaletteEntry(Float4 a0, Float4 a1, Float4 w0, Float4 w1, Float4 scale, Float4 constant) {
     return (w0 * a0 + w1 * a1) * scale + constant;
 }
 
 Float4 Lanes(const float* p) {
     Float4 v;
-    __builtin_memcpy(&v, p, sizeof v);
+    std::memcpy(&v, p, sizeof v);
     return v;
 }
 
