@@ -2,8 +2,9 @@
 // DXT3 and DXT5 codec, stb_dxt (normal and high quality) and libsquish
 // (default cluster fit; a quality reference, Debian builds it without SIMD).
 // Prints single-thread throughput in Mpixels/s and the RMSE/PSNR of the
-// decoded images, then row throughput of the 32-, 16- and 24-bit pixel
-// codecs. The last line is a key=value summary.
+// decoded images (this project's encoder also one block per call, for
+// callers of the single-block functions), then row throughput of the 32-,
+// 16- and 24-bit pixel codecs. The last line is a key=value summary.
 #include "TestImages.h"
 
 #include "texture/codec/PixelCodec.h"
