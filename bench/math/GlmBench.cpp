@@ -6,7 +6,6 @@
 #include <cstring>
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
-#include <string>
 #include <vector>
 
 #include "bench/math/BenchInputs.h"
@@ -43,42 +42,37 @@ void Inverse(benchmark::State& state) {
     }
 }
 
-// The point transforms; `Matrix` is the transpose of the project's matrix,
-// so m · v here is v · M there.
-glm::vec3 TransformCoordPoint(const glm::mat4& m, const glm::vec3& v) {
-    const glm::vec4 r = m * glm::vec4(v, 1.0f);
-    return glm::vec3(r) / r.w;
-}
-glm::vec4 TransformPoint(const glm::mat4& m, const glm::vec3& v) { return m * glm::vec4(v, 1.0f); }
-glm::vec3 TransformNormalPoint(const glm::mat4& m, const glm::vec3& v) { return glm::vec3(m * glm::vec4(v, 0.0f)); }
-glm::vec4 Transform4Point(const glm::mat4& m, const glm::vec4& v) { return m * v; }
-
-// Inlined into the loop, the matrix kept in registers: what glm's own
-// users get.
-template <typename In, typename Out, Out (*Op)(const glm::mat4&, const In&)>
-void Inlined(benchmark::State& state, int components) {
-    const glm::mat4 m = Matrix(0.0f);
-    const std::vector<In> in = SamplePoints<In>(components);
-    std::vector<Out> out(kPointCount);
-    RunOverPoints(state, in, out, [&](Out& o, const In& v) { o = Op(m, v); });
-}
-
-// One call per point through a function pointer, as a D3DX caller makes
-// one call through the dispatch table per point: the like-for-like cost.
-template <typename In, typename Out, Out (*Op)(const glm::mat4&, const In&)>
-void PerCall(benchmark::State& state, int components) {
-    Out (*volatile opaque)(const glm::mat4&, const In&) = Op;
-    const auto op = opaque;
+// The point transforms over an array; `Matrix` is the transpose of the
+// project's matrix, so m · v here is v · M there.
+template <typename In, typename Out, typename PointOp>
+void OverPoints(benchmark::State& state, int components, PointOp op) {
     const glm::mat4 m = Matrix(0.0f);
     const std::vector<In> in = SamplePoints<In>(components);
     std::vector<Out> out(kPointCount);
     RunOverPoints(state, in, out, [&](Out& o, const In& v) { o = op(m, v); });
 }
 
-template <typename In, typename Out, Out (*Op)(const glm::mat4&, const In&)>
-void RegisterOverPoints(const std::string& operation, const std::string& label, int components) {
-    benchmark::RegisterBenchmark((operation + "/" + label).c_str(), Inlined<In, Out, Op>, components);
-    benchmark::RegisterBenchmark((operation + "/" + label + "-call").c_str(), PerCall<In, Out, Op>, components);
+void TransformCoordArray(benchmark::State& state) {
+    OverPoints<glm::vec3, glm::vec3>(state, 3, [](const glm::mat4& m, const glm::vec3& v) {
+        const glm::vec4 r = m * glm::vec4(v, 1.0f);
+        return glm::vec3(r) / r.w;
+    });
+}
+
+void TransformArray(benchmark::State& state) {
+    OverPoints<glm::vec3, glm::vec4>(state, 3, [](const glm::mat4& m, const glm::vec3& v) {
+        return m * glm::vec4(v, 1.0f);
+    });
+}
+
+void TransformNormalArray(benchmark::State& state) {
+    OverPoints<glm::vec3, glm::vec3>(state, 3, [](const glm::mat4& m, const glm::vec3& v) {
+        return glm::vec3(m * glm::vec4(v, 0.0f));
+    });
+}
+
+void Transform4Array(benchmark::State& state) {
+    OverPoints<glm::vec4, glm::vec4>(state, 4, [](const glm::mat4& m, const glm::vec4& v) { return m * v; });
 }
 
 void Normalize(benchmark::State& state) {
@@ -108,10 +102,10 @@ void RegisterBenchmarks() {
     const std::string label = GLM_BENCH_LABEL;
     benchmark::RegisterBenchmark(("MatrixMultiply/" + label).c_str(), Multiply);
     benchmark::RegisterBenchmark(("MatrixInverse/" + label).c_str(), Inverse);
-    RegisterOverPoints<glm::vec3, glm::vec3, TransformCoordPoint>("Vec3TransformCoordArray", label, 3);
-    RegisterOverPoints<glm::vec3, glm::vec4, TransformPoint>("Vec3TransformArray", label, 3);
-    RegisterOverPoints<glm::vec3, glm::vec3, TransformNormalPoint>("Vec3TransformNormalArray", label, 3);
-    RegisterOverPoints<glm::vec4, glm::vec4, Transform4Point>("Vec4TransformArray", label, 4);
+    benchmark::RegisterBenchmark(("Vec3TransformCoordArray/" + label).c_str(), TransformCoordArray);
+    benchmark::RegisterBenchmark(("Vec3TransformArray/" + label).c_str(), TransformArray);
+    benchmark::RegisterBenchmark(("Vec3TransformNormalArray/" + label).c_str(), TransformNormalArray);
+    benchmark::RegisterBenchmark(("Vec4TransformArray/" + label).c_str(), Transform4Array);
     benchmark::RegisterBenchmark(("Vec3Normalize/" + label).c_str(), Normalize);
     benchmark::RegisterBenchmark(("QuaternionSlerp/" + label).c_str(), Slerp);
 }
