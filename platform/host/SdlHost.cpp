@@ -118,8 +118,7 @@ public:
         Uint32 flags = SDL_WINDOW_RESIZABLE;
         if (desc.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         if (!desc.visible) flags |= SDL_WINDOW_HIDDEN;
-        window_ = SDL_CreateWindow(desc.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desc.width,
-                                   desc.height, flags);
+        window_ = SDL_CreateWindow(desc.title.c_str(), desc.x, desc.y, desc.width, desc.height, flags);
         if (!window_) return false;
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
