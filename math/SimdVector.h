@@ -8,6 +8,8 @@
 #include <emmintrin.h>
 #include <xmmintrin.h>
 
+#include <cstring>
+
 namespace valmere::math::simd {
 
 struct SseIsa {
@@ -25,7 +27,13 @@ struct Sse2Isa {
     static __m128 Shuffle(__m128 v) {
         return _mm_castsi128_ps(_mm_shuffle_epi32(_mm_castps_si128(v), _MM_SHUFFLE(I3, I2, I1, I0)));
     }
-    static __m128 Load2(const float* p) { return _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p))); }
+    // The pair is copied as one 8-byte value (a single movsd): the floats
+    // need not be aligned as a double would be.
+    static __m128 Load2(const float* p) {
+        double pair;
+        std::memcpy(&pair, p, sizeof pair);
+        return _mm_castpd_ps(_mm_set_sd(pair));
+    }
 };
 
 template <typename Isa, int I>
