@@ -24,13 +24,16 @@ struct HostChoice {
     bool headless = false;
 
     HostChoice() {
-        if (valmere::host::RealDisplayAvailable()) {
+        std::string reason;
+        if (valmere::host::RealDisplayAvailable(&reason)) {
             if (auto sdl = valmere::host::CreateSdlHost()) {
                 valmere::host::InstallHost(std::move(sdl));
                 return;
             }
+            reason = "the window system could not be started";
         }
-        std::fprintf(stderr, "valmere: no display available; running headless for %d frames\n", kHeadlessFrames);
+        std::fprintf(stderr, "valmere: no display available (%s); running headless for %d frames\n", reason.c_str(),
+                     kHeadlessFrames);
         headless = true;
         auto& host = valmere::host::InstallHeadlessHost();
         // Walk forward, look right and up a little, strafe, jump, then quit.

@@ -103,8 +103,9 @@ private:
 Host& CurrentHost();
 // Replaces the active host (the old one is destroyed). Returns the new one.
 Host& InstallHost(std::unique_ptr<Host> host);
-// True when SDL can open a window on this machine (a display is reachable).
-bool RealDisplayAvailable();
+// True when SDL can open a window on this machine (a display is reachable);
+// otherwise says why in *reason when given.
+bool RealDisplayAvailable(std::string* reason = nullptr);
 // Creates an SdlHost; null when SDL cannot be initialised.
 std::unique_ptr<Host> CreateSdlHost();
 

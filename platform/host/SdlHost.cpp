@@ -259,10 +259,16 @@ bool SdlVideoStarts() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
 
 }  // namespace
 
-bool RealDisplayAvailable() {
+bool RealDisplayAvailable(std::string* reason) {
     const bool hasDisplay = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-    if (!hasDisplay) return false;
-    if (!SdlVideoStarts()) return false;
+    if (!hasDisplay) {
+        if (reason) *reason = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+        return false;
+    }
+    if (!SdlVideoStarts()) {
+        if (reason) *reason = SDL_GetError();
+        return false;
+    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return true;
 }
