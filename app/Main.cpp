@@ -25,12 +25,9 @@ struct HostChoice {
 
     HostChoice() {
         std::string reason;
-        if (valmere::host::RealDisplayAvailable(&reason)) {
-            if (auto sdl = valmere::host::CreateSdlHost()) {
-                valmere::host::InstallHost(std::move(sdl));
-                return;
-            }
-            reason = "the window system could not be started";
+        if (auto sdl = valmere::host::CreateSdlHost(&reason)) {
+            valmere::host::InstallHost(std::move(sdl));
+            return;
         }
         std::fprintf(stderr, "valmere: no display available (%s); running headless for %d frames\n", reason.c_str(),
                      kHeadlessFrames);

@@ -103,10 +103,8 @@ private:
 Host& CurrentHost();
 // Replaces the active host (the old one is destroyed). Returns the new one.
 Host& InstallHost(std::unique_ptr<Host> host);
-// True when SDL can open a window on this machine (a display is reachable);
-// otherwise says why in *reason when given.
-bool RealDisplayAvailable(std::string* reason = nullptr);
-// Creates an SdlHost; null when SDL cannot be initialised.
-std::unique_ptr<Host> CreateSdlHost();
+// Creates an SdlHost when a display is reachable; otherwise null, with the
+// reason in *reason when given.
+std::unique_ptr<Host> CreateSdlHost(std::string* reason = nullptr);
 
 }  // namespace valmere::host

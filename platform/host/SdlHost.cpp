@@ -255,26 +255,17 @@ private:
     int textureHeight_ = 0;
 };
 
-bool SdlVideoStarts() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
-
 }  // namespace
 
-bool RealDisplayAvailable(std::string* reason) {
-    const bool hasDisplay = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-    if (!hasDisplay) {
+std::unique_ptr<Host> CreateSdlHost(std::string* reason) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
         if (reason) *reason = "neither DISPLAY nor WAYLAND_DISPLAY is set";
-        return false;
+        return nullptr;
     }
-    if (!SdlVideoStarts()) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         if (reason) *reason = SDL_GetError();
-        return false;
+        return nullptr;
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return true;
-}
-
-std::unique_ptr<Host> CreateSdlHost() {
-    if (!SdlVideoStarts()) return nullptr;
     return std::make_unique<SdlHost>();
 }
 

@@ -7,7 +7,7 @@ viewer=$1
 data=$2
 screenshot=${3:-}
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -15,12 +15,17 @@ work=$(mktemp -d)
 viewer_pid=""
 cleanup() { kill $viewer_pid "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-# Xvfb picks a free display itself and writes its number to the file.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number to the file; it
+# must not reset when its last client leaves, or a client connecting right
+# then is refused.
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(cat "$work/display")"
+# The server accepts connections a moment after it names its display.
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "FAIL: Xvfb does not accept connections on $DISPLAY"; exit 1; }
 # An X display only: no Wayland probing (and its complaints) on machines without a session.
 export SDL_VIDEODRIVER=x11 XDG_RUNTIME_DIR="$work"
 
