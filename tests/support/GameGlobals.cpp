@@ -53,7 +53,8 @@ void BuildGlobals() {
 
 // At the end of the test program the static destructors run on the
 // globals, so they must be alive then; their window goes first, as after
-// a normal run, so that the class unregisters quietly.
+// a normal run, so that the class unregisters quietly. Defined after the
+// globals, so it is destroyed before them.
 struct RebuildAtExit {
     ~RebuildAtExit() {
         if (!globalsAlive) {
@@ -65,11 +66,11 @@ struct RebuildAtExit {
     }
 };
 
+RebuildAtExit rebuildAtExit;
+
 }  // namespace
 
 host::HeadlessHost& StartProcess(const std::function<void(host::HeadlessHost&)>& prepare) {
-    // Constructed after the globals, destroyed before them.
-    static RebuildAtExit rebuildAtExit;
     DestroyGlobals();
     host::HeadlessHost& host = host::InstallHeadlessHost();
     win32::ResetWindowManager();
