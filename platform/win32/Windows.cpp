@@ -32,6 +32,8 @@ struct WindowClass {
 struct Window {
     std::string className;
     WNDPROC procedure;
+    LONG width = 0;
+    LONG height = 0;
     bool destroying = false;
 };
 
@@ -211,6 +213,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     auto window = std::make_unique<valmere::win32::Window>();
     window->className = windowClass->name;
     window->procedure = windowClass->description.lpfnWndProc;
+    window->width = width > 0 ? width : 0;
+    window->height = height > 0 ? height : 0;
     HWND handle = Manager().Add(std::move(window));
     if (SendMessageA(handle, WM_CREATE, 0, 0) == -1) {
         DestroyWindow(handle);
@@ -287,8 +291,10 @@ void PostQuitMessage(int exitCode) { Manager().Post(nullptr, WM_QUIT, static_cas
 
 HWND GetForegroundWindow() { return valmere::host::ApplicationHasFocus() ? Manager().MainWindow() : nullptr; }
 
+// The host draws no frame around the client area: it is the whole window.
 BOOL GetClientRect(HWND window, LPRECT rect) {
-    if (!rect || !Manager().Find(window)) return FALSE;
-    *rect = RECT{0, 0, 0, 0};
+    const auto* found = Manager().Find(window);
+    if (!rect || !found) return FALSE;
+    *rect = RECT{0, 0, found->width, found->height};
     return TRUE;
 }

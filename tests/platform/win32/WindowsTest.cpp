@@ -79,6 +79,20 @@ TEST_F(Windows, CreationOpensTheHostWindowAndDestructionSendsDestroy) {
     EXPECT_FALSE(DestroyWindow(window));
 }
 
+TEST_F(Windows, ClientAreaIsTheCreatedSize) {
+    Register();
+    HWND window = Create();
+    RECT rect{1, 1, 1, 1};
+    ASSERT_TRUE(GetClientRect(window, &rect));
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, 640);
+    EXPECT_EQ(rect.bottom, 480);
+    EXPECT_FALSE(GetClientRect(window, nullptr));
+    DestroyWindow(window);
+    EXPECT_FALSE(GetClientRect(window, &rect));
+}
+
 TEST_F(Windows, DefaultCloseHandlingDestroysTheWindow) {
     Register();
     HWND window = Create();
