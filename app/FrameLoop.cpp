@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/Globals.h"
 #include "input/Controls.h"
+#include "texture/D3DXTexture.h"
 #include "world/World.h"
 
 namespace {
@@ -60,6 +61,10 @@ void SetUpFrame(FrameResources& resources) {
         D3DMATERIAL8 material{};
         material.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
         device->SetMaterial(&material);
+        // A texture that cannot be loaded stays null: its mesh is drawn untextured.
+        D3DXCreateTextureFromFileA(device, "image1.bmp", &resources.terrainTexture);
+        D3DXCreateTextureFromFileA(device, "image2.bmp", &resources.quadTexture);
+        D3DXCreateTextureFromFileA(device, "sky2.bmp", &resources.skyTexture);
         resources.terrainBuffer = CreateFilledBuffer(device, g_world.terrainVertices, sizeof g_world.terrainVertices);
         resources.quadBuffer = CreateFilledBuffer(device, kQuadVertices, sizeof kQuadVertices);
         resources.skyBuffer = CreateFilledBuffer(device, g_world.skyVertices, sizeof g_world.skyVertices);
