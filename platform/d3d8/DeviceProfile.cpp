@@ -127,6 +127,11 @@ DeviceProfile WithDynamicTextures(DeviceProfile profile) {
     return profile;
 }
 
+DeviceProfile WithClippedTransformedVertices(DeviceProfile profile) {
+    profile.caps.PrimitiveMiscCaps |= D3DPMISCCAPS_CLIPTLVERTS;
+    return profile;
+}
+
 DeviceProfile WithoutFormat(DeviceProfile profile, D3DFORMAT format) {
     std::erase_if(profile.formats, [format](const FormatSupport& row) { return row.format == format; });
     return profile;

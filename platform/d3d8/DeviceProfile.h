@@ -46,6 +46,7 @@ DeviceProfile ConditionalNonPowerOfTwo(DeviceProfile profile);  // POW2 with NON
 DeviceProfile SquareOnly(DeviceProfile profile);
 DeviceProfile WithoutMipmaps(DeviceProfile profile);
 DeviceProfile WithDynamicTextures(DeviceProfile profile);
+DeviceProfile WithClippedTransformedVertices(DeviceProfile profile);  // D3DPMISCCAPS_CLIPTLVERTS
 DeviceProfile WithoutFormat(DeviceProfile profile, D3DFORMAT format);
 DeviceProfile WithoutFullscreenMode(DeviceProfile profile, UINT width, UINT height, D3DFORMAT format);
 
