@@ -133,10 +133,31 @@ struct DdsSurface {
     UINT height;
     UINT depth;
     UINT faces;
+    // Levels the header gives, and the records made of them: a chain ends at
+    // 1x1x1, so levels claimed beyond that get no record (a lying count
+    // cannot make a record per byte of the file), but their bytes are still
+    // in the file and are stepped over before the next face (after the last
+    // face nothing is read, so there they may be missing).
     UINT mipCount;
+    UINT recordLevels;
     D3DRESOURCETYPE resourceType;
     const PALETTEENTRY* palette;
 };
+
+// Advances `data` past the levels a header claims beyond the full chain
+// (each 1x1x1), computed at once so that a count of 2^32 - 1 costs nothing.
+HRESULT SkipSurplusLevels(const DdsSurface& s, const BYTE*& data, const BYTE* end) {
+    UINT rowPitch = 0;
+    UINT sliceBytes = 0;
+    std::uint64_t skip = 0;
+    if (!LevelLayout(s.format, 1, 1, rowPitch, sliceBytes) ||
+        !CheckedMul(sliceBytes, s.mipCount - s.recordLevels, skip) ||
+        skip > static_cast<std::uint64_t>(end - data)) {
+        return Reject("DDS: level data ends early");
+    }
+    data += skip;
+    return S_OK;
+}
 
 // Fills one record of the chain from `data` (advanced past its bytes).
 HRESULT FillLevel(DecodedImage& record, const DdsSurface& s, const DecodedImage& head, UINT width, UINT height,
@@ -180,10 +201,8 @@ HRESULT ReadSurface(const BYTE* bytes, std::size_t size, DdsSurface& s) {
         return Reject("DDS: some but not all cube faces");
     }
     s.faces = faceBits ? 6 : 1;
-    // A chain ends at 1x1x1: levels a header claims beyond that are not read,
-    // so a lying count cannot make a record per byte of the file.
-    s.mipCount = ReadLe32(bytes + kMipCountOffset);
-    s.mipCount = std::clamp(s.mipCount, 1u, BitLength(std::max({s.width, s.height, s.depth})));
+    s.mipCount = std::max(ReadLe32(bytes + kMipCountOffset), 1u);
+    s.recordLevels = std::min(s.mipCount, BitLength(std::max({s.width, s.height, s.depth})));
     s.format = D3DFMT_UNKNOWN;
     for (const DdsTemplate& t : kTemplates) {
         if (Matches(t, bytes + kPixelFormatOffset)) {
@@ -221,6 +240,10 @@ HRESULT ReadDds(DecodedImage& image, const BYTE* bytes, std::size_t size) {
     DecodedImage* faceHead = &image;
     for (UINT face = 0; face < s.faces; ++face) {
         if (face > 0) {
+            hr = SkipSurplusLevels(s, data, end);
+            if (FAILED(hr)) {
+                return hr;
+            }
             faceHead->nextFace.reset(new (std::nothrow) DecodedImage);
             if (!faceHead->nextFace) {
                 return E_OUTOFMEMORY;
@@ -231,7 +254,7 @@ HRESULT ReadDds(DecodedImage& image, const BYTE* bytes, std::size_t size) {
         UINT width = s.width;
         UINT height = s.height;
         UINT depth = s.depth;
-        for (UINT mip = 0; mip < s.mipCount; ++mip) {
+        for (UINT mip = 0; mip < s.recordLevels; ++mip) {
             if (mip > 0) {
                 level->nextLevel.reset(new (std::nothrow) DecodedImage);
                 if (!level->nextLevel) {

@@ -83,6 +83,41 @@ TEST(DdsReader, CubeFacesAreLinkedByTheirFirstLevels) {
     EXPECT_EQ(ReadDds(image, fourFaces.data().data(), fourFaces.data().size()), E_FAIL);
 }
 
+TEST(DdsReader, CubeFacesStartAfterTheLevelsTheHeaderClaims) {
+    // A 4x4 DXT3 cube claiming 4 levels holds 4x4, 2x2, 1x1 and 1x1 per face,
+    // one 16-byte block each; the surplus 1x1 level gets no record but its
+    // bytes still lie between the faces.
+    const DdsPixelFormat dxt3{0x4, MAKEFOURCC('D', 'X', 'T', '3'), 0, {0, 0, 0, 0}};
+    ByteWriter w = DdsHeader(4, 4, 4, dxt3, 0xFE00);
+    for (UINT face = 0; face < 6; ++face) {
+        for (UINT level = 0; level < 4; ++level) {
+            w.Fill(16, static_cast<BYTE>(face << 4 | level));
+        }
+    }
+    DecodedImage image;
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(LoadImage(image, w.data().data(), w.data().size(), &info, true), S_OK);
+    EXPECT_EQ(info.MipLevels, 3u);
+    UINT face = 0;
+    for (const DecodedImage* head = &image; head; head = head->nextFace.get(), ++face) {
+        UINT level = 0;
+        for (const DecodedImage* l = head; l; l = l->nextLevel.get(), ++level) {
+            EXPECT_EQ(l->pixels[0], face << 4 | level) << "face " << face << " level " << level;
+            EXPECT_EQ(l->pixels[15], face << 4 | level);
+        }
+        EXPECT_EQ(level, 3u);
+    }
+    EXPECT_EQ(face, 6u);
+
+    // The last face may lack its surplus level; the others may not, so six
+    // bare 3-level chains are too short.
+    w.data().resize(w.data().size() - 16);
+    EXPECT_EQ(ReadDds(image, w.data().data(), w.data().size()), S_OK);
+    ByteWriter cut = DdsHeader(4, 4, 4, dxt3, 0xFE00);
+    cut.Fill(6 * 48, 0);
+    EXPECT_EQ(ReadDds(image, cut.data().data(), cut.data().size()), E_FAIL);
+}
+
 TEST(DdsReader, VolumeLevelsHalveTheDepth) {
     ByteWriter w = DdsHeader(4, 2, 2, kP8, 0x200000, 4, kDdsdDepth);
     for (UINT i = 0; i < 256; ++i) {
