@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace valmere::host {
@@ -84,8 +85,12 @@ public:
 
     // Failure injection: a platform call consults ShouldFail with its own
     // name ("CreateDevice", "RegisterClassExA", "Acquire", ...) and fails
-    // the way that call fails when it answers true.
-    bool ShouldFail(const std::string& callName) const { return failingCalls_.count(callName) != 0; }
+    // the way that call fails when it answers true. Asking allocates
+    // nothing, so calls made every frame or with memory exhausted may ask.
+    bool ShouldFail(std::string_view callName) const {
+        return !failingCalls_.empty() && failingCalls_.find(callName) != failingCalls_.end();
+    }
+    bool InjectsFailures() const { return !failingCalls_.empty(); }
     void SetCallFails(const std::string& callName, bool fails) {
         if (fails)
             failingCalls_.insert(callName);
@@ -95,7 +100,7 @@ public:
     void ClearCallFailures() { failingCalls_.clear(); }
 
 private:
-    std::set<std::string> failingCalls_;
+    std::set<std::string, std::less<>> failingCalls_;
 };
 
 // The active host. Before any host is installed, a HeadlessHost is created on

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace valmere::win32 {
@@ -156,18 +157,31 @@ void ResetRegistry() {
 
 using valmere::win32::Store;
 
+namespace {
+
+// The store's maps allocate (the first call builds the store); running out
+// of memory is an error code of the call, as in Win32, not an exception.
+template <class Call>
+LONG WithStore(Call call) {
+    try {
+        std::lock_guard lock(Store().mutex);
+        return call(Store());
+    } catch (const std::bad_alloc&) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+}
+
+}  // namespace
+
 LONG RegOpenKeyA(HKEY key, LPCSTR subKey, HKEY* result) {
-    std::lock_guard lock(Store().mutex);
-    return Store().Open(key, subKey, result);
+    return WithStore([&](auto& store) { return store.Open(key, subKey, result); });
 }
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD /*reserved*/, LPDWORD type, LPBYTE data,
                       LPDWORD dataBytes) {
-    std::lock_guard lock(Store().mutex);
-    return Store().Query(key, valueName, type, data, dataBytes);
+    return WithStore([&](auto& store) { return store.Query(key, valueName, type, data, dataBytes); });
 }
 
 LONG RegCloseKey(HKEY key) {
-    std::lock_guard lock(Store().mutex);
-    return Store().Close(key);
+    return WithStore([&](auto& store) { return store.Close(key); });
 }
