@@ -1,7 +1,8 @@
-// DirectDraw surface reader: the pixel format is matched against a table of
-// templates; every mip level of every cube face becomes one record that
-// points into the file's bytes.
+// DirectDraw surface reader (file layout in DdsLayout.h): the pixel format is
+// matched against the table of templates; every mip level of every cube face
+// becomes one record that points into the file's bytes.
 #include "texture/format/PixelFormat.h"
+#include "texture/image/DdsLayout.h"
 #include "texture/image/ImageReaders.h"
 #include "texture/image/ReaderSupport.h"
 
@@ -13,112 +14,19 @@
 namespace valmere {
 namespace {
 
-// File layout: "DDS " then a 124-byte surface description.
-constexpr std::size_t kHeaderBytes = 128;
-constexpr std::size_t kFlagsOffset = 8;
-constexpr std::size_t kHeightOffset = 12;
-constexpr std::size_t kWidthOffset = 16;
-constexpr std::size_t kDepthOffset = 24;
-constexpr std::size_t kMipCountOffset = 28;
-constexpr std::size_t kPixelFormatOffset = 76;  // size, flags, code, bits, r, g, b, a masks
-constexpr std::size_t kCaps2Offset = 112;
-constexpr std::size_t kPaletteBytes = 256 * sizeof(PALETTEENTRY);
+using namespace dds;
 
-constexpr UINT kDdsdDepth = 0x800000;
-constexpr UINT kCubeFaceBits = 0xFC00;
-
-constexpr UINT kFourCcFlag = 0x4;
-// Which flags make which fields of the template count.
-constexpr UINT kBitsMatter = 0xC4462;
-constexpr UINT kRedMatters = 0xE4040;
-constexpr UINT kGreenMatters = 0xC4440;
-constexpr UINT kBlueMatters = 0xC4040;
-constexpr UINT kAlphaMatters = 0x80003;
-
-struct DdsTemplate {
-    D3DFORMAT format;
-    UINT flags;
-    UINT fourCc;
-    UINT bits;
-    UINT red, green, blue, alpha;  // for the depth template green holds the depth mask
-};
-
-constexpr DdsTemplate kTemplates[] = {
-    {D3DFMT_R8G8B8, 0x40, 0, 24, 0xFF0000, 0xFF00, 0xFF, 0},
-    {D3DFMT_A8R8G8B8, 0x41, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u},
-    {D3DFMT_X8R8G8B8, 0x40, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0},
-    {D3DFMT_R5G6B5, 0x40, 0, 16, 0xF800, 0x7E0, 0x1F, 0},
-    {D3DFMT_X1R5G5B5, 0x40, 0, 16, 0x7C00, 0x3E0, 0x1F, 0},
-    {D3DFMT_A8P8, 0x21, 0, 16, 0, 0, 0, 0xFF00},
-    {D3DFMT_P8, 0x20, 0, 8, 0, 0, 0, 0},
-    {D3DFMT_A1R5G5B5, 0x41, 0, 16, 0x7C00, 0x3E0, 0x1F, 0x8000},
-    {D3DFMT_A4R4G4B4, 0x41, 0, 16, 0xF00, 0xF0, 0xF, 0xF000},
-    {D3DFMT_R3G3B2, 0x40, 0, 8, 0xE0, 0x1C, 0x3, 0},
-    {D3DFMT_A8, 0x2, 0, 8, 0, 0, 0, 0xFF},
-    {D3DFMT_A8R3G3B2, 0x41, 0, 16, 0xE0, 0x1C, 0x3, 0xFF00},
-    {D3DFMT_X4R4G4B4, 0x40, 0, 16, 0xF00, 0xF0, 0xF, 0},
-    {D3DFMT_A2B10G10R10, 0x41, 0, 32, 0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000u},
-    {D3DFMT_G16R16, 0x40, 0, 32, 0xFFFF, 0xFFFF0000u, 0, 0},
-    {D3DFMT_L8, 0x20000, 0, 8, 0xFF, 0, 0, 0},
-    {D3DFMT_A8L8, 0x20001, 0, 16, 0xFF, 0, 0, 0xFF00},
-    {D3DFMT_A4L4, 0x20001, 0, 8, 0xF, 0, 0, 0xF0},
-    {D3DFMT_V8U8, 0x80000, 0, 16, 0xFF, 0xFF00, 0, 0},
-    {D3DFMT_L6V5U5, 0x40000, 0, 16, 0x1F, 0x3E0, 0xFC00, 0},
-    {D3DFMT_X8L8V8U8, 0x40000, 0, 32, 0xFF, 0xFF00, 0xFF0000, 0},
-    {D3DFMT_Q8W8V8U8, 0x80000, 0, 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000u},
-    {D3DFMT_V16U16, 0x80000, 0, 32, 0xFFFF, 0xFFFF0000u, 0, 0},
-    {D3DFMT_W11V11U10, 0x80000, 0, 32, 0x3FF, 0x1FFC00, 0xFFE00000u, 0},
-    {D3DFMT_A2W10V10U10, 0x80001, 0, 32, 0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000u},
-    {D3DFMT_UYVY, kFourCcFlag, D3DFMT_UYVY, 0, 0, 0, 0, 0},
-    {D3DFMT_YUY2, kFourCcFlag, D3DFMT_YUY2, 0, 0, 0, 0, 0},
-    {D3DFMT_DXT1, kFourCcFlag, D3DFMT_DXT1, 0, 0, 0, 0, 0},
-    {D3DFMT_DXT2, kFourCcFlag, D3DFMT_DXT2, 0, 0, 0, 0, 0},
-    {D3DFMT_DXT3, kFourCcFlag, D3DFMT_DXT3, 0, 0, 0, 0, 0},
-    {D3DFMT_DXT4, kFourCcFlag, D3DFMT_DXT4, 0, 0, 0, 0, 0},
-    {D3DFMT_DXT5, kFourCcFlag, D3DFMT_DXT5, 0, 0, 0, 0, 0},
-    {D3DFMT_D16_LOCKABLE, 0x400, 0, 16, 0, 0xFFFF, 0, 0},
-};
-
-bool Matches(const DdsTemplate& t, const BYTE* pf) {
+bool Matches(const PixelTemplate& t, const BYTE* pf) {
     const UINT flags = ReadLe32(pf + 4);
-    if (ReadLe32(pf) != 32 || flags != t.flags) {
+    if (ReadLe32(pf) != kPixelFormatBytes || flags != t.flags) {
         return false;
     }
-    return (!(flags & kFourCcFlag) || ReadLe32(pf + 8) == t.fourCc) &&
+    return (!(flags & kPixelFourCc) || ReadLe32(pf + 8) == t.fourCc) &&
            (!(flags & kBitsMatter) || ReadLe32(pf + 12) == t.bits) &&
            (!(flags & kRedMatters) || ReadLe32(pf + 16) == t.red) &&
            (!(flags & kGreenMatters) || ReadLe32(pf + 20) == t.green) &&
            (!(flags & kBlueMatters) || ReadLe32(pf + 24) == t.blue) &&
            (!(flags & kAlphaMatters) || ReadLe32(pf + 28) == t.alpha);
-}
-
-// Row pitch and slice size of one level; false when they do not fit 32 bits.
-bool LevelLayout(D3DFORMAT format, UINT width, UINT height, UINT& rowPitch, UINT& sliceBytes) {
-    std::uint64_t pitch = 0;
-    std::uint64_t rows = height;
-    switch (format) {
-        case D3DFMT_DXT1:
-            pitch = (std::uint64_t{width} + 3) / 4 * 8;
-            rows = (std::uint64_t{height} + 3) / 4;
-            break;
-        case D3DFMT_DXT2:
-        case D3DFMT_DXT3:
-        case D3DFMT_DXT4:
-        case D3DFMT_DXT5:
-            pitch = (std::uint64_t{width} + 3) / 4 * 16;
-            rows = (std::uint64_t{height} + 3) / 4;
-            break;
-        case D3DFMT_UYVY:
-        case D3DFMT_YUY2: pitch = (std::uint64_t{width} + 1) / 2 * 4; break;
-        default: pitch = std::uint64_t{GetFormatInfo(format).bitsPerPixel / 8} * width; break;
-    }
-    const std::uint64_t slice = pitch * rows;  // both below 2^36
-    if (!FitsUint32(slice)) {
-        return false;
-    }
-    rowPitch = static_cast<UINT>(pitch);
-    sliceBytes = static_cast<UINT>(slice);
-    return true;
 }
 
 UINT Half(UINT v) { return v > 1 ? v / 2 : 1; }
@@ -204,7 +112,7 @@ HRESULT ReadSurface(const BYTE* bytes, std::size_t size, DdsSurface& s) {
     s.mipCount = std::max(ReadLe32(bytes + kMipCountOffset), 1u);
     s.recordLevels = std::min(s.mipCount, BitLength(std::max({s.width, s.height, s.depth})));
     s.format = D3DFMT_UNKNOWN;
-    for (const DdsTemplate& t : kTemplates) {
+    for (const PixelTemplate& t : kPixelTemplates) {
         if (Matches(t, bytes + kPixelFormatOffset)) {
             s.format = t.format;
             break;

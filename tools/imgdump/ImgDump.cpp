@@ -7,20 +7,15 @@
 // to 0..1 ((x + 1) / 2). Files are named OUTPREFIX_l<level>_f<face>.pam, with
 // _s<slice> added for volumes. Exits with the result code (non-zero) when the
 // file cannot be read.
-#include "texture/codec/PixelCodec.h"
 #include "texture/image/LoadImage.h"
 #include "texture/image/MappedFile.h"
+#include "tools/common/RgbaPixels.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
-
-BYTE ToByte(float v) { return static_cast<BYTE>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); }
-
-float Unbias(float v) { return (v + 1.0f) * 0.5f; }
 
 std::string Name(const std::string& prefix, UINT level, UINT face, UINT slice, bool volume) {
     std::string name = prefix + "_l" + std::to_string(level) + "_f" + std::to_string(face);
@@ -40,31 +35,7 @@ HRESULT DecodeSlice(const valmere::DecodedImage& image, UINT slice, std::vector<
     locked.extent = D3DBOX{0, 0, image.width, image.height, 0, image.depth};
     locked.region = locked.extent;
     locked.palette = image.palette;
-    std::unique_ptr<valmere::PixelCodec> codec = valmere::CreatePixelCodec(locked);
-    if (!codec) {
-        return E_FAIL;
-    }
-    const valmere::NumericKind kind = codec->Kind();
-    std::vector<D3DXCOLOR> row(image.width);
-    rgba.clear();
-    for (UINT y = 0; y < image.height; ++y) {
-        const HRESULT hr = codec->DecodeRow(y, slice, row.data());
-        if (FAILED(hr)) {
-            return hr;
-        }
-        for (D3DXCOLOR c : row) {
-            if (kind != valmere::NumericKind::Unsigned) {
-                c.r = Unbias(c.r);
-                c.g = Unbias(c.g);
-                c.b = Unbias(c.b);
-                if (kind == valmere::NumericKind::SignedRgba) {
-                    c.a = Unbias(c.a);
-                }
-            }
-            rgba.insert(rgba.end(), {ToByte(c.r), ToByte(c.g), ToByte(c.b), ToByte(c.a)});
-        }
-    }
-    return S_OK;
+    return valmere::tools::DecodeToRgba(locked, slice, rgba);
 }
 
 bool WritePam(const std::string& path, UINT width, UINT height, const std::vector<BYTE>& rgba) {
