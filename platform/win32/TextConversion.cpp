@@ -2,7 +2,7 @@
 // code page of this platform is UTF-8; wide strings hold code points.
 #include <string>
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Utf8.h"
 
 namespace {
 
@@ -25,7 +25,10 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Decodes one UTF-8 sequence at text[i]; malformed bytes decode to '?'.
+}  // namespace
+
+namespace valmere::win32 {
+
 char32_t DecodeUtf8(const unsigned char* text, int count, int& i) {
     const unsigned char lead = text[i++];
     if (lead < 0x80) return lead;
@@ -39,7 +42,7 @@ char32_t DecodeUtf8(const unsigned char* text, int count, int& i) {
     return c;
 }
 
-}  // namespace
+}  // namespace valmere::win32
 
 int WideCharToMultiByte(UINT /*codePage*/, DWORD /*flags*/, LPCWSTR wide, int wideCount, LPSTR narrow,
                         int narrowBytes, LPCSTR /*defaultChar*/, BOOL* usedDefault) {
@@ -76,7 +79,7 @@ int MultiByteToWideChar(UINT /*codePage*/, DWORD /*flags*/, LPCSTR narrow, int n
     const auto* bytes = reinterpret_cast<const unsigned char*>(narrow);
     const int count = narrowCount < 0 ? static_cast<int>(std::char_traits<char>::length(narrow)) + 1 : narrowCount;
     std::wstring out;
-    for (int i = 0; i < count;) out += static_cast<wchar_t>(DecodeUtf8(bytes, count, i));
+    for (int i = 0; i < count;) out += static_cast<wchar_t>(valmere::win32::DecodeUtf8(bytes, count, i));
     const int needed = static_cast<int>(out.size());
     if (wideCount == 0) return needed;
     if (!wide || wideCount < needed) {

@@ -270,6 +270,7 @@ constexpr BYTE ANTIALIASED_QUALITY = 4;
 constexpr BYTE PROOF_QUALITY = 2;
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
 // Stock objects
 constexpr int WHITE_BRUSH = 0;
@@ -470,16 +471,52 @@ HWND GetForegroundWindow();
 BOOL GetClientRect(HWND window, LPRECT rect);
 DWORD GetTickCount();
 
-// user32 / gdi32: text. Implemented by the font support of the platform.
+// user32 / gdi32: text, over FreeType and fontconfig. GDI objects belong to
+// one thread; a stale or made-up handle is refused.
+
+// Lays out count characters (-1: up to the terminator; 0 or another negative
+// count: nothing, result 0) of UTF-8 text (A; malformed bytes become '?') or
+// of code points (W) in the DC's font, and draws them into the DC's DIB
+// section in its text colour: anti-aliased coverage c mixes each channel as
+// under + (text - under) * c / 255, over the background colour filled into
+// the text's cells (OPAQUE) or over the pixels there (TRANSPARENT). Formats:
+// DT_LEFT/DT_CENTER/DT_RIGHT per line; DT_TOP/DT_VCENTER/DT_BOTTOM with
+// DT_SINGLELINE only; lines break at "\r\n", "\n" and "\r" unless
+// DT_SINGLELINE (a break at the very end adds no line); DT_WORDBREAK wraps
+// between words at the rectangle's width; DT_EXPANDTABS puts tab stops every
+// 8 average character widths; drawing is clipped to the rectangle unless
+// DT_NOCLIP, and always to the bitmap. Lines are ascent + descent high;
+// advances are whole pixels, not kerned.
+// DT_CALCRECT draws nothing and sets right and bottom to bound the text
+// (an empty text gives an empty rectangle). Returns the text height, or with
+// DT_SINGLELINE and DT_VCENTER/DT_BOTTOM the offset from rect->top to the
+// bottom of the text; 0 for a bad DC, text or rectangle.
 int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format);
 int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format);
+// The face is found through fontconfig ("Arial" gives a metric-compatible
+// face; an unknown name the default sans face); lfHeight > 0 is the cell
+// height (ascent + descent), < 0 the em height, 0 a 16-pixel cell; weight
+// and italic choose the face (synthesised when it lacks them); underline and
+// strike-out are drawn as lines. Null for a null description.
 HFONT CreateFontIndirectA(const LOGFONTA* logFont);
+// A memory DC (dc null or a live DC) holding the stock 1 x 1 monochrome
+// bitmap, which takes no drawing, and the stock font (the default sans face,
+// 16-pixel cell); OPAQUE, white background, black text.
 HDC CreateCompatibleDC(HDC dc);
+// 32-bit BI_RGB, DIB_RGB_COLORS and no section only: rows top-down for a
+// negative biHeight, bottom-up for a positive one; pixels blue, green, red,
+// spare; pitch width * 4; zero-filled. *bits (when given) is null on failure.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
+// Selects a font or a bitmap and returns the one it replaces; null for any
+// other object, a bad handle, or a DIB section held by another DC.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+// FALSE for an object selected into a DC and for a bad handle; stock
+// objects are left alone (TRUE).
 BOOL DeleteObject(HGDIOBJ object);
+// Deletes the DC; the objects selected into it can then be deleted.
 BOOL DeleteDC(HDC dc);
+// These return the previous value (0 or CLR_INVALID for a bad DC or mode).
 int SetBkMode(HDC dc, int mode);
 COLORREF SetBkColor(HDC dc, COLORREF color);
 COLORREF SetTextColor(HDC dc, COLORREF color);
