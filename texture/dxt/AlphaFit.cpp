@@ -22,8 +22,8 @@ void FitAlphaEndpoints(const Float4* values, Int4 six, Float4& lo, Float4& hi) {
         const Float4 x = values[i];
         // In six-step mode 0 and 1 have entries of their own.
         const Int4 counted = ~(six & ((x <= 0.0f) | (x >= 1.0f)));
-        lo = counted & (x < lo) ? x : lo;
-        hi = counted & (x > hi) ? x : hi;
+        lo = (counted & (x < lo)) ? x : lo;
+        hi = (counted & (x > hi)) ? x : hi;
     }
 
     // Palette position k weighs hi by T1 = k / (n - 1) and lo by
