@@ -62,6 +62,22 @@ Bytes StoredZlib(const Bytes& raw) {
     return out;
 }
 
+// Wraps filtered scan lines (`raw`) of the given colour type into a file.
+bool WriteScanLines(const std::string& path, int width, int height, std::uint8_t colourType, const Bytes& raw) {
+    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    PutBigEndian32(header, static_cast<std::uint32_t>(width));
+    PutBigEndian32(header, static_cast<std::uint32_t>(height));
+    header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, no filter, no interlace
+    PutChunk(file, "IHDR", header);
+    PutChunk(file, "IDAT", StoredZlib(raw));
+    PutChunk(file, "IEND", {});
+
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(path.c_str(), "wb"), &std::fclose);
+    if (!out) return false;
+    return std::fwrite(file.data(), 1, file.size(), out.get()) == file.size();
+}
+
 }  // namespace
 
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height) {
@@ -77,18 +93,20 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
             raw.push_back(static_cast<std::uint8_t>(p));
         }
     }
-    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes header;
-    PutBigEndian32(header, static_cast<std::uint32_t>(width));
-    PutBigEndian32(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
-    PutChunk(file, "IHDR", header);
-    PutChunk(file, "IDAT", StoredZlib(raw));
-    PutChunk(file, "IEND", {});
+    return WriteScanLines(path, width, height, 2, raw);  // RGB
+}
 
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!out) return false;
-    return std::fwrite(file.data(), 1, file.size(), out.get()) == file.size();
+bool WritePngRgba(const std::string& path, const std::uint8_t* rgba, int width, int height) {
+    if (!rgba || width <= 0 || height <= 0) return false;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    Bytes raw;
+    raw.reserve(static_cast<std::size_t>(height) * (rowBytes + 1));
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);  // filter type None
+        const std::uint8_t* row = rgba + static_cast<std::size_t>(y) * rowBytes;
+        raw.insert(raw.end(), row, row + rowBytes);
+    }
+    return WriteScanLines(path, width, height, 6, raw);  // RGB with alpha
 }
 
 }  // namespace valmere::host

@@ -81,7 +81,8 @@ ComPtr<IDirect3DBaseTexture8> MakeFilled(IDirect3DDevice8* device, const Case& c
         for (UINT level = 0, w = c.width, h = c.height; level < c.levels; ++level, w = Half(w), h = Half(h)) {
             D3DLOCKED_RECT rect{};
             const auto f = static_cast<D3DCUBEMAP_FACES>(face);
-            EXPECT_EQ(cube ? cubeTexture->LockRect(f, level, &rect, nullptr, 0) : flat->LockRect(level, &rect, nullptr, 0),
+            EXPECT_EQ(cube ? cubeTexture->LockRect(f, level, &rect, nullptr, 0)
+                           : flat->LockRect(level, &rect, nullptr, 0),
                       D3D_OK);
             Fill(static_cast<BYTE*>(rect.pBits), rect.Pitch, 0, c.packing, w, h, 1, face, level);
             cube ? cubeTexture->UnlockRect(f, level) : flat->UnlockRect(level);
