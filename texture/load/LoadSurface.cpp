@@ -4,6 +4,7 @@
 
 #include "texture/D3DXTexture.h"
 #include "texture/load/Blitter.h"
+#include "texture/load/LoadFromMemory.h"
 #include "texture/load/FormatChoice.h"
 #include "texture/load/PixelLocks.h"
 
@@ -55,23 +56,11 @@ HRESULT WINAPI D3DXLoadSurfaceFromMemory(LPDIRECT3DSURFACE8 pDestSurface, const 
     if (r.left < 0 || r.top < 0 || r.right < r.left || r.bottom < r.top) return D3DERR_INVALIDCALL;
     if (!IsValidFilter(Filter)) return D3DERR_INVALIDCALL;
 
-    SurfaceLock lock;
-    LockedPixels destination;
-    HRESULT hr = lock.Lock(destination, pDestSurface, pDestPalette, pDestRect, 0, 0);
-    if (FAILED(hr)) return hr;
-    LockedPixels source;
-    source.pixels = const_cast<void*>(pSrcMemory);
-    source.format = SrcFormat;
-    source.rowPitch = static_cast<INT>(SrcPitch);
-    source.extent = D3DBOX{static_cast<UINT>(r.left), static_cast<UINT>(r.top), static_cast<UINT>(r.right),
-                           static_cast<UINT>(r.bottom), 0, 1};
-    source.region = source.extent;
-    source.colorKey = ColorKey;
-    source.palette = pSrcPalette;
-    hr = Blit(destination, source, Filter);
-    const HRESULT unlocked = lock.Unlock();
-    if (FAILED(hr)) return hr;
-    return FAILED(unlocked) ? unlocked : S_OK;
+    const D3DBOX box{static_cast<UINT>(r.left), static_cast<UINT>(r.top), static_cast<UINT>(r.right),
+                     static_cast<UINT>(r.bottom), 0, 1};
+    return LoadIntoLocked<SurfaceLock>(pDestSurface, pDestPalette, pDestRect,
+                                       MemorySource(pSrcMemory, SrcFormat, SrcPitch, 0, box, ColorKey, pSrcPalette),
+                                       Filter);
 }
 
 HRESULT WINAPI D3DXLoadSurfaceFromSurface(LPDIRECT3DSURFACE8 pDestSurface, const PALETTEENTRY* pDestPalette,

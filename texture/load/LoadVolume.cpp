@@ -2,6 +2,7 @@
 // with boxes and slice pitches.
 #include "texture/D3DXTexture.h"
 #include "texture/load/Blitter.h"
+#include "texture/load/LoadFromMemory.h"
 #include "texture/load/PixelLocks.h"
 
 HRESULT WINAPI D3DXLoadVolumeFromMemory(LPDIRECT3DVOLUME8 pDestVolume, const PALETTEENTRY* pDestPalette,
@@ -14,23 +15,9 @@ HRESULT WINAPI D3DXLoadVolumeFromMemory(LPDIRECT3DVOLUME8 pDestVolume, const PAL
     const D3DBOX& b = *pSrcBox;
     if (b.Right < b.Left || b.Bottom < b.Top || b.Back < b.Front || !IsValidFilter(Filter)) return D3DERR_INVALIDCALL;
 
-    VolumeLock lock;
-    LockedPixels destination;
-    HRESULT hr = lock.Lock(destination, pDestVolume, pDestPalette, pDestBox, 0, 0);
-    if (FAILED(hr)) return hr;
-    LockedPixels source;
-    source.pixels = const_cast<void*>(pSrcMemory);
-    source.format = SrcFormat;
-    source.rowPitch = static_cast<INT>(SrcRowPitch);
-    source.slicePitch = static_cast<INT>(SrcSlicePitch);
-    source.extent = b;
-    source.region = b;
-    source.colorKey = ColorKey;
-    source.palette = pSrcPalette;
-    hr = Blit(destination, source, Filter);
-    const HRESULT unlocked = lock.Unlock();
-    if (FAILED(hr)) return hr;
-    return FAILED(unlocked) ? unlocked : S_OK;
+    return LoadIntoLocked<VolumeLock>(
+        pDestVolume, pDestPalette, pDestBox,
+        MemorySource(pSrcMemory, SrcFormat, SrcRowPitch, SrcSlicePitch, b, ColorKey, pSrcPalette), Filter);
 }
 
 HRESULT WINAPI D3DXLoadVolumeFromVolume(LPDIRECT3DVOLUME8 pDestVolume, const PALETTEENTRY* pDestPalette,
