@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libglm-dev libstb-dev libsquish-dev
+  libosmesa6-dev
   xvfb xauth x11-utils xdotool
   imagemagick netpbm python3-pil
 )

@@ -2,24 +2,41 @@
 // the controls, the terrain, ground quad and sky of app/FrameLoop.cpp on
 // the device of a freshly started process (800x600 R5G6B5 with D16, the
 // scene state of InitScene) — for a fixed number of frames of a user looking
-// about, and reports the frame rate.
+// about, and reports the frame rate beside that of Mesa's llvmpipe drawing
+// the same frames (llvmpipe-peer, run as a child process with one llvmpipe
+// thread and with llvmpipe's default thread count).
 //
 // The textures: until the viewer loads its bitmaps itself, the bench puts
 // 256x256 X8R8G8B8 textures with full mip chains in their place, so that
 // every pixel is sampled as the viewer's will be.
 //
 // It runs in the folder of the generated data files, so the terrain has its
-// heights. Usage: framebench [frames [last-frame.png]]. The last line reads
-// "fps=<number> ms_per_frame=<number>".
+// heights, which are read before the clock starts. Three rounds, each ours
+// then llvmpipe with one thread then llvmpipe with its default threads, so
+// that the machine's drift hits all three alike; every run starts the
+// process afresh and plays the same script from frame 0. The first round's
+// last frames are compared (Agreement.h).
+//
+// Usage: framebench [--check] [frames [last-frame.png]]. The last line reads
+// "fps=<ours> llvmpipe1_fps=<n> llvmpipeN_fps=<n> ratio1=<ours/one thread>
+// ratioN=<ours/default threads>"; without a peer, "fps=<n> ms_per_frame=<n>"
+// after a line saying why. --check runs one round and exits 1 when the
+// frames disagree, 77 when there is no peer to compare with.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/Application.h"
 #include "app/FrameLoop.h"
 #include "app/Globals.h"
-#include "platform/host/ScanCodes.h"
+#include "bench/frame/Agreement.h"
+#include "bench/frame/LookAbout.h"
+#include "bench/frame/PeerRun.h"
 #include "tests/support/GameProcess.h"
 #include "world/World.h"
 
@@ -50,43 +67,120 @@ void FillMissingTextures(FrameResources& resources) {
     if (!resources.skyTexture) resources.skyTexture = MakeTexture(device, 0xFF80A0FF, 0xFF6080E0);
 }
 
-// Stand at the start at eye height and look about slowly, swinging between
-// the hills ahead and the sky to either side.
-void ScriptLookAbout(valmere::host::HeadlessHost& host, int frames) {
-    host.PressKey(0, DIK_X);
-    host.ReleaseKey(1, DIK_X);
-    for (int frame = 2; frame < frames; ++frame) host.MoveMouse(frame, (frame / 120) % 2 == 0 ? 1 : -1, 0);
+struct OurRun {
+    bool started = false;
+    double seconds = 0.0;
+    bool text = false;  // the viewer drew its overlay
+    std::vector<valmere::bench::BoxMean> means;
+};
+
+// One run of the viewer's frame from a fresh process; the boxes of its last
+// frame are measured, and that frame is saved when `png` is given.
+OurRun RunOurs(int frames, const char* png) {
+    OurRun run;
+    valmere::host::HeadlessHost& host = valmere::test::StartProcess(
+        [frames](valmere::host::HeadlessHost& h) { valmere::bench::ScriptLookAbout(h, frames); });
+    if (!g_running || !g_application.device) return run;
+    run.started = true;
+    FrameResources resources;
+    SetUpFrame(resources);
+    FillMissingTextures(resources);
+    run.text = g_font != nullptr;
+    UpdateTerrain();  // reads the height file, as the peer does before its clock
+
+    const auto start = std::chrono::steady_clock::now();
+    for (int frame = 0; frame < frames; ++frame) DrawFrame(resources);
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    std::printf("frames=%d presented=%d terrain_triangles=%d centre_pixel=%06X\n", frames, host.PresentedFrames(),
+                g_world.terrainTriangleCount, static_cast<unsigned>(host.LastFramePixel(400, 450)));
+    const std::vector<std::uint32_t>& pixels = host.LastFrame();
+    for (const valmere::bench::FrameBox& box : valmere::bench::ComparedBoxes())
+        run.means.push_back({box.name, valmere::bench::MeanColour(pixels.data(), host.LastFrameWidth(),
+                                                                  host.LastFrameHeight(), box.rect)});
+    if (png && !host.SaveLastFrame(png)) std::fprintf(stderr, "framebench: cannot write %s\n", png);
+    ReleaseFrameResources(resources);
+    DestroyWindow(g_application.window);  // as at the viewer's exit, so its class unregisters
+    return run;
 }
+
+// The peer's runs at one thread count, added up over the rounds.
+struct PeerTotal {
+    const char* label;
+    const char* threads;  // LP_NUM_THREADS, null: llvmpipe's default
+    int frames = 0;
+    double seconds = 0.0;
+    valmere::bench::PeerResult first;
+    double Fps() const { return frames / seconds; }
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::atoi(argv[1]) : 300;
+    const bool check = argc > 1 && std::strcmp(argv[1], "--check") == 0;
+    const int first = check ? 2 : 1;
+    const int frames = argc > first ? std::atoi(argv[first]) : 300;
+    const char* png = argc > first + 1 ? argv[first + 1] : nullptr;
     if (frames <= 0) {
-        std::fprintf(stderr, "usage: framebench [frames [last-frame.png]]\n");
+        std::fprintf(stderr, "usage: framebench [--check] [frames [last-frame.png]]\n");
         return 2;
     }
     // The height file is read from the current directory, as by the viewer.
     std::error_code ignored;
     std::filesystem::current_path(VALMERE_DATA_DIR, ignored);
-    valmere::host::HeadlessHost& host =
-        valmere::test::StartProcess([frames](valmere::host::HeadlessHost& h) { ScriptLookAbout(h, frames); });
-    if (!g_running || !g_application.device) {
-        std::fprintf(stderr, "framebench: the viewer did not start\n");
-        return 1;
+#ifdef VALMERE_LLVMPIPE_PEER
+    const std::string peer = VALMERE_LLVMPIPE_PEER;
+    std::string missing;
+#else
+    const std::string peer;
+    std::string missing = "framebench was built without OSMesa (libosmesa6-dev), so without llvmpipe-peer";
+#endif
+    PeerTotal peers[2] = {{"llvmpipe1", "1"}, {"llvmpipeN", nullptr}};
+    OurRun ours;
+    double ourSeconds = 0.0;
+    const int rounds = check ? 1 : 3;
+    for (int round = 0; round < rounds; ++round) {
+        const OurRun run = RunOurs(frames, round == rounds - 1 ? png : nullptr);
+        if (!run.started) {
+            std::fprintf(stderr, "framebench: the viewer did not start\n");
+            return 1;
+        }
+        if (round == 0) ours = run;
+        ourSeconds += run.seconds;
+        for (PeerTotal& total : peers) {
+            if (!missing.empty()) break;
+            valmere::bench::PeerResult result = valmere::bench::RunPeer(peer, frames, total.threads, nullptr);
+            if (!result.why.empty()) {
+                missing = result.why;
+                if (check && result.exitCode != 77) {
+                    std::fprintf(stderr, "framebench: %s\n", missing.c_str());
+                    return 1;
+                }
+                break;
+            }
+            if (round == 0) {
+                std::printf("%s: %s\n", total.label, result.renderer.c_str());
+                total.first = result;
+            }
+            total.frames += result.frames;
+            total.seconds += result.seconds;
+        }
     }
-    FrameResources resources;
-    SetUpFrame(resources);
-    FillMissingTextures(resources);
-
-    const auto start = std::chrono::steady_clock::now();
-    for (int frame = 0; frame < frames; ++frame) DrawFrame(resources);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-    std::printf("frames=%d presented=%d terrain_triangles=%d centre_pixel=%06X\n", frames, host.PresentedFrames(),
-                g_world.terrainTriangleCount, static_cast<unsigned>(host.LastFramePixel(400, 450)));
-    if (argc > 2 && !host.SaveLastFrame(argv[2])) std::fprintf(stderr, "framebench: cannot write %s\n", argv[2]);
-    ReleaseFrameResources(resources);
-    std::printf("fps=%.1f ms_per_frame=%.3f\n", frames / seconds, 1000.0 * seconds / frames);
-    return 0;
+    const double fps = rounds * frames / ourSeconds;
+    if (!missing.empty()) {
+        std::printf("framebench: no llvmpipe peer: %s\n", missing.c_str());
+        std::printf("fps=%.1f ms_per_frame=%.3f\n", fps, 1000.0 / fps);
+        return check ? 77 : 0;
+    }
+    if (!ours.text) std::printf("agreement: the viewer draws no overlay text yet, so its boxes are not compared\n");
+    double largest = 0.0;
+    for (const PeerTotal& total : peers) {
+        const double difference = valmere::bench::CompareMeans(total.label, ours.means, total.first.means, ours.text);
+        largest = std::max(largest, difference);
+    }
+    std::printf("agreement: largest difference of a box mean %.2f, allowed %.1f: %s\n", largest,
+                valmere::bench::kMeanTolerance, largest <= valmere::bench::kMeanTolerance ? "agree" : "DISAGREE");
+    std::printf("fps=%.1f llvmpipe1_fps=%.1f llvmpipeN_fps=%.1f ratio1=%.3f ratioN=%.3f\n", fps, peers[0].Fps(),
+                peers[1].Fps(), fps / peers[0].Fps(), fps / peers[1].Fps());
+    return check && largest > valmere::bench::kMeanTolerance ? 1 : 0;
 }
