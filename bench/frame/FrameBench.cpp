@@ -17,7 +17,9 @@
 // process afresh and plays the same script from frame 0. The first round's
 // last frames are compared (Agreement.h).
 //
-// Usage: framebench [--check] [frames [last-frame.png]]. The last line reads
+// Usage: framebench [--check] [frames [last-frame.png]]; with a file name,
+// the last round's frames are saved there and, for the peer, beside it with
+// "-llvmpipe1" and "-llvmpipeN" before the extension. The last line reads
 // "fps=<ours> llvmpipe1_fps=<n> llvmpipeN_fps=<n> ratio1=<ours/one thread>
 // ratioN=<ours/default threads>"; without a peer, "fps=<n> ms_per_frame=<n>"
 // after a line saying why. --check runs one round and exits 1 when the
@@ -120,7 +122,8 @@ int main(int argc, char** argv) {
     const bool check = argc > 1 && std::strcmp(argv[1], "--check") == 0;
     const int first = check ? 2 : 1;
     const int frames = argc > first ? std::atoi(argv[first]) : 300;
-    const char* png = argc > first + 1 ? argv[first + 1] : nullptr;
+    // File names relative to where the program was started.
+    const std::filesystem::path png = argc > first + 1 ? std::filesystem::absolute(argv[first + 1]) : "";
     if (frames <= 0) {
         std::fprintf(stderr, "usage: framebench [--check] [frames [last-frame.png]]\n");
         return 2;
@@ -140,7 +143,8 @@ int main(int argc, char** argv) {
     double ourSeconds = 0.0;
     const int rounds = check ? 1 : 3;
     for (int round = 0; round < rounds; ++round) {
-        const OurRun run = RunOurs(frames, round == rounds - 1 ? png : nullptr);
+        const bool save = round == rounds - 1 && !png.empty();
+        const OurRun run = RunOurs(frames, save ? png.c_str() : nullptr);
         if (!run.started) {
             std::fprintf(stderr, "framebench: the viewer did not start\n");
             return 1;
@@ -149,7 +153,10 @@ int main(int argc, char** argv) {
         ourSeconds += run.seconds;
         for (PeerTotal& total : peers) {
             if (!missing.empty()) break;
-            valmere::bench::PeerResult result = valmere::bench::RunPeer(peer, frames, total.threads, nullptr);
+            std::filesystem::path peerPng = png;
+            peerPng.replace_filename(png.stem().string() + "-" + total.label + png.extension().string());
+            valmere::bench::PeerResult result =
+                valmere::bench::RunPeer(peer, frames, total.threads, save ? peerPng.c_str() : nullptr);
             if (!result.why.empty()) {
                 missing = result.why;
                 if (check && result.exitCode != 77) {

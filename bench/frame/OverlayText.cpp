@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/Globals.h"
+#include "text/D3DXText.h"
+
 namespace valmere::bench {
 namespace {
 
-// The viewer's overlay font: 12-pixel Arial, normal weight.
+// The description the viewer made its overlay font from; before the viewer
+// has a font, 12-pixel Arial of normal weight, as it draws its overlay.
 LOGFONTA OverlayFont() {
     LOGFONTA font{};
+    if (g_font && SUCCEEDED(g_font->GetLogFont(&font))) return font;
     font.lfHeight = 12;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;

@@ -32,9 +32,10 @@ struct OverlayCoverage {
     std::vector<std::uint8_t> alpha;  // width x height, rows top-down, 0..255
 };
 
-// Renders a line in 12-pixel Arial, white on black, measured, clipped to the
-// caller's rectangle and placed as the overlay font does (left, centred or
-// right; top, centred or bottom). Empty coverage (width 0) when GDI fails.
+// Renders a line in the viewer's overlay font (g_font's description, or
+// 12-pixel Arial before g_font exists), white on black, measured, clipped to
+// the caller's rectangle and placed as the overlay font does (left, centred
+// or right; top, centred or bottom). Empty coverage (width 0) when GDI fails.
 OverlayCoverage RenderOverlayLine(const OverlayLine& line);
 
 }  // namespace valmere::bench
