@@ -85,18 +85,19 @@ bool MatchFace(const std::string& family, LONG weight, bool italic, Match& out) 
     FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
+    FcPattern* matched = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
-    if (!match) return false;
+    if (!matched) return false;
+    // Destroyed on every path, also when copying the file name runs out of memory.
+    const std::unique_ptr<FcPattern, void (*)(FcPattern*)> match(matched, FcPatternDestroy);
     FcChar8* file = nullptr;
-    const bool found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file;
+    const bool found = FcPatternGetString(match.get(), FC_FILE, 0, &file) == FcResultMatch && file;
     if (found) {
         out.file = reinterpret_cast<const char*>(file);
-        FcPatternGetInteger(match, FC_INDEX, 0, &out.index);
-        FcPatternGetInteger(match, FC_WEIGHT, 0, &out.weight);
-        FcPatternGetInteger(match, FC_SLANT, 0, &out.slant);
+        FcPatternGetInteger(match.get(), FC_INDEX, 0, &out.index);
+        FcPatternGetInteger(match.get(), FC_WEIGHT, 0, &out.weight);
+        FcPatternGetInteger(match.get(), FC_SLANT, 0, &out.slant);
     }
-    FcPatternDestroy(match);
     return found;
 }
 

@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <map>
+#include <new>
 #include <utility>
 
 #include "platform/host/Host.h"
@@ -88,21 +89,30 @@ using namespace valmere::win32;
 
 HFONT CreateFontIndirectA(const LOGFONTA* logFont) {
     if (!logFont || valmere::host::CurrentHost().ShouldFail("CreateFontIndirectA")) return nullptr;
-    auto object = std::make_unique<FontObject>();
-    object->description = *logFont;
-    if (!ResolveFont(object->description, object->font)) return nullptr;
-    return static_cast<HFONT>(Register(std::move(object)));
+    // Running out of memory answers null, as GDI does: nothing is thrown to the caller.
+    try {
+        auto object = std::make_unique<FontObject>();
+        object->description = *logFont;
+        if (!ResolveFont(object->description, object->font)) return nullptr;
+        return static_cast<HFONT>(Register(std::move(object)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 HDC CreateCompatibleDC(HDC dc) {
     if ((dc && !LookUpGdiObjectAs<DeviceContext>(dc)) || valmere::host::CurrentHost().ShouldFail("CreateCompatibleDC"))
         return nullptr;
-    auto object = std::make_unique<DeviceContext>();
-    object->bitmap = DefaultBitmap();
-    object->font = DefaultFont();
-    ++LookUpGdiObject(object->bitmap)->selections;
-    ++LookUpGdiObject(object->font)->selections;
-    return static_cast<HDC>(Register(std::move(object)));
+    try {
+        auto object = std::make_unique<DeviceContext>();
+        object->bitmap = DefaultBitmap();
+        object->font = DefaultFont();
+        ++LookUpGdiObject(object->bitmap)->selections;
+        ++LookUpGdiObject(object->font)->selections;
+        return static_cast<HDC>(Register(std::move(object)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 HBITMAP CreateDIBSection(HDC /*dc*/, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
@@ -116,13 +126,19 @@ HBITMAP CreateDIBSection(HDC /*dc*/, const BITMAPINFO* info, UINT usage, void** 
         std::int64_t{header.biWidth} * 4 * rows > kLargestBitmapBytes)
         return nullptr;
     if (valmere::host::CurrentHost().ShouldFail("CreateDIBSection")) return nullptr;
-    auto object = std::make_unique<BitmapObject>();
-    object->width = header.biWidth;
-    object->height = static_cast<int>(rows);
-    object->topDown = header.biHeight < 0;
-    object->bits = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(header.biWidth) * 4 * rows);
-    if (bits) *bits = object->bits.get();
-    return static_cast<HBITMAP>(Register(std::move(object)));
+    try {
+        auto object = std::make_unique<BitmapObject>();
+        object->width = header.biWidth;
+        object->height = static_cast<int>(rows);
+        object->topDown = header.biHeight < 0;
+        object->bits = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(header.biWidth) * 4 * rows);
+        std::uint8_t* const pixels = object->bits.get();
+        const HGDIOBJ handle = Register(std::move(object));
+        if (bits) *bits = pixels;
+        return static_cast<HBITMAP>(handle);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <ostream>
 
@@ -20,6 +21,18 @@ struct PixelBox {
     bool empty() const { return right <= left || bottom <= top; }
     friend bool operator==(const PixelBox&, const PixelBox&) = default;
 };
+
+// The viewer's overlay font by default: 12-pixel Arial, normal weight.
+inline LOGFONTA FontDescription(const char* face = "Arial", LONG height = 12) {
+    LOGFONTA description{};
+    description.lfHeight = height;
+    description.lfWeight = FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfOutPrecision = OUT_TT_PRECIS;
+    description.lfQuality = PROOF_QUALITY;
+    std::strncpy(description.lfFaceName, face, LF_FACESIZE - 1);
+    return description;
+}
 
 class TextDeviceTest : public DeviceTest {
 protected:
