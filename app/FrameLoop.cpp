@@ -1,6 +1,6 @@
-// Every frame draws terrain, ground quad and sky, in that order, after the
-// world and the controls have been updated and the two dynamic vertex
-// buffers refilled.
+// Every frame draws terrain, ground quad and sky, in that order, and the two
+// overlay lines over them, after the world and the controls have been
+// updated and the two dynamic vertex buffers refilled.
 #include "app/FrameLoop.h"
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/Globals.h"
 #include "input/Controls.h"
+#include "text/D3DXText.h"
 #include "texture/D3DXTexture.h"
 #include "world/World.h"
 
@@ -54,6 +55,31 @@ void Release(Interface*& object) {
     object = nullptr;
 }
 
+// The overlay font: 12-pixel Arial, normal weight, TrueType output.
+LOGFONTA OverlayFontDescription() {
+    LOGFONTA description{};
+    description.lfHeight = 12;
+    description.lfWeight = FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfOutPrecision = OUT_TT_PRECIS;
+    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    description.lfQuality = PROOF_QUALITY;
+    std::memcpy(description.lfFaceName, "Arial", sizeof "Arial");
+    return description;
+}
+
+// The two overlay lines, over everything else. Only the rectangle's left
+// and top change between them.
+void DrawOverlay() {
+    g_font->Begin();
+    RECT overlayRect{50, 50, 800, 600};
+    g_font->DrawTextA("Test Build 1", -1, &overlayRect, DT_LEFT | DT_TOP, 0xFF00FF00);
+    overlayRect.left = 700;
+    overlayRect.top = 585;
+    g_font->DrawTextA("Valmere Engine", -1, &overlayRect, DT_CENTER, 0x88999999);
+    g_font->End();
+}
+
 }  // namespace
 
 void SetUpFrame(FrameResources& resources) {
@@ -71,6 +97,13 @@ void SetUpFrame(FrameResources& resources) {
     }
     g_camera.SetPosition(0.0f, 0.0f, -10.0f);
     g_camera.SetUp(0.0f, 1.0f, 0.0f);
+    if (IDirect3DDevice8* device = g_application.device) {
+        const LOGFONTA description = OverlayFontDescription();
+        if (FAILED(D3DXCreateFontIndirect(device, &description, &g_font))) {
+            MessageBoxA(g_application.window, "D3DXCreateFontIndirect() failed!", "WinMain()", MB_OK);
+            g_running = 0;
+        }
+    }
 }
 
 void DrawFrame(const FrameResources& resources) {
@@ -88,11 +121,13 @@ void DrawFrame(const FrameResources& resources) {
     Draw(device, resources.quadTexture, resources.quadBuffer, D3DPT_TRIANGLESTRIP, 2);
     // Ten triangles: the first 30 of the sky's 60 vertices.
     Draw(device, resources.skyTexture, resources.skyBuffer, D3DPT_TRIANGLELIST, 10);
+    if (g_font) DrawOverlay();
     device->EndScene();
     g_application.CopyScreen();
 }
 
 void ReleaseFrameResources(FrameResources& resources) {
+    Release(g_font);
     Release(resources.terrainTexture);
     Release(resources.quadTexture);
     Release(resources.skyTexture);

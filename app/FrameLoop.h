@@ -15,11 +15,14 @@ struct FrameResources {
 };
 
 // WinMain's set-up: the material, the textures and the three vertex
-// buffers on g_application's device (skipped without one), and the camera's
-// start. A texture or buffer that cannot be created stays null.
+// buffers on g_application's device (skipped without one), the camera's
+// start and the overlay font g_font. A texture or buffer that cannot be
+// created stays null; a font that cannot be created is reported and clears
+// g_running.
 void SetUpFrame(FrameResources& resources);
 // One frame: world update, controls, buffer refills, clear, the three
-// meshes, present. Needs g_application.device.
+// meshes, the overlay text (when g_font exists), present. Needs
+// g_application.device.
 void DrawFrame(const FrameResources& resources);
-// Releases everything SetUpFrame created.
+// Releases g_font and everything else SetUpFrame created.
 void ReleaseFrameResources(FrameResources& resources);

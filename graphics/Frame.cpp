@@ -2,13 +2,18 @@
 // and the present.
 #include "app/Application.h"
 #include "app/Globals.h"
+#include "text/D3DXText.h"
 
 bool CApplication::CheckDevice() {
     const HRESULT level = device->TestCooperativeLevel();
     if (level == D3DERR_DEVICELOST) return false;
     if (level == D3DERR_DEVICENOTRESET) {
-        // A failed reset is not reported: the next test asks again.
+        // A failed reset is not reported: the next test asks again. Reset
+        // deletes every state block and default-pool resource, so the font
+        // lets go of its own before it and makes them again after it.
+        if (g_font) g_font->OnLostDevice();
         device->Reset(&presentParameters);
+        if (g_font) g_font->OnResetDevice();
         InitScene();
     }
     return true;
