@@ -52,13 +52,7 @@ void operator delete[](void* p, std::size_t) noexcept { Free(p); }
 namespace valmere::text::test {
 namespace {
 
-class FontAllocationTest : public TextDeviceTest {
-protected:
-    ULONG DeviceReferences() {
-        device_->AddRef();
-        return device_->Release();
-    }
-};
+using FontAllocationTest = TextDeviceTest;
 
 // The viewer's two lines, frame after frame, on managed and dynamic tiles.
 TEST_F(FontAllocationTest, SteadyTextAllocatesNothing) {

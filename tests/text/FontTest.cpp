@@ -81,9 +81,12 @@ protected:
         EXPECT_EQ(D3DXCreateFontIndirect(device_.Get(), &description, font.Receive()), S_OK);
         return font;
     }
-    ULONG DeviceReferences() {
-        device_->AddRef();
-        return device_->Release();
+    // Draws a word with the test's font in a frame of its own: whether any
+    // pixel changed.
+    bool DrawsText() {
+        RECT box{10, 10, 300, 40};
+        RenderFrame([&] { EXPECT_GT(font_->DrawTextA("Text", -1, &box, 0, kGreen), 0); });
+        return !ChangedBox().empty();
     }
     IDirect3DBaseTexture8* BoundTexture() {
         ComPtr<IDirect3DBaseTexture8> texture;
@@ -172,9 +175,7 @@ TEST_F(FontTest, InjectedFailuresLeaveNothingBehind) {
             host_->SetCallFails(c.call, false);
             EXPECT_EQ(DeviceReferences(), withFont);
         }
-        RECT box{10, 10, 300, 40};
-        RenderFrame([&] { EXPECT_GT(font_->DrawTextA("Still here", -1, &box, 0, kGreen), 0); });
-        EXPECT_FALSE(ChangedBox().empty());
+        EXPECT_TRUE(DrawsText());
         font_.Reset();
         EXPECT_EQ(DeviceReferences(), base);
         EXPECT_EQ(win32::LiveGdiObjectCount(), gdiObjects);
@@ -199,12 +200,9 @@ TEST_F(FontTest, FailuresWhileDrawingLeaveTheFontUsable) {
     host_->SetCallFails("CreateTexture", true);
     EXPECT_EQ(font_->OnResetDevice(), D3DERR_OUTOFVIDEOMEMORY);
     host_->SetCallFails("CreateTexture", false);
-    RECT box{10, 10, 300, 40};
-    RenderFrame([&] { EXPECT_GT(font_->DrawTextA("Text", -1, &box, 0, kGreen), 0); });
-    EXPECT_TRUE(ChangedBox().empty());
+    EXPECT_FALSE(DrawsText());
     EXPECT_EQ(font_->OnResetDevice(), S_OK);
-    RenderFrame([&] { EXPECT_GT(font_->DrawTextA("Text", -1, &box, 0, kGreen), 0); });
-    EXPECT_FALSE(ChangedBox().empty());
+    EXPECT_TRUE(DrawsText());
 }
 
 TEST_F(FontTest, BeginTwiceAndEndWithoutBeginFailWithoutUndoingTheFirstBegin) {
@@ -223,8 +221,7 @@ TEST_F(FontTest, BeginTwiceAndEndWithoutBeginFailWithoutUndoingTheFirstBegin) {
     EXPECT_EQ(font_->End(), D3DERR_INVALIDCALL);
 
     // Outside Begin and End a DrawText brackets itself.
-    RECT box{0, 0, 100, 20};
-    RenderFrame([&] { EXPECT_GT(font_->DrawTextA("Text", -1, &box, 0, kGreen), 0); });
+    EXPECT_TRUE(DrawsText());
     device_->GetRenderState(D3DRS_ZENABLE, &depth);
     EXPECT_EQ(depth, DWORD{D3DZB_TRUE});
     EXPECT_EQ(font_->End(), D3DERR_INVALIDCALL);
@@ -474,13 +471,7 @@ TEST_F(FontTest, OverlayLooksTheSameAfterDeviceLossAndReset) {
         const std::vector<std::uint32_t> before = host_->LastFrame();
         ASSERT_FALSE(ChangedBox(0x406080).empty());
 
-        host_->LoseFocus(0);
-        ASSERT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICELOST);
-        host_->GainFocus(0);
-        ASSERT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
-        EXPECT_EQ(font_->OnLostDevice(), S_OK);
-        ASSERT_EQ(device_->Reset(&parameters_), D3D_OK);
-        EXPECT_EQ(font_->OnResetDevice(), S_OK);
+        LoseAndReset(*font_.Get());
         for (int frame = 0; frame < 2; ++frame) {
             RenderFrame(overlay, 0x00406080);
             EXPECT_EQ(host_->LastFrame(), before) << frame;
@@ -545,9 +536,7 @@ TEST_F(FontTest, BadInputIsHandled) {
     EXPECT_EQ(font_->DrawTextA("Text", -1, nullptr, 0, kGreen), 0);
     EXPECT_EQ(font_->DrawTextW(L"Text", -1, nullptr, 0, kGreen), 0);
     EXPECT_EQ(DeviceReferences(), references);
-    RECT box{10, 10, 300, 40};
-    RenderFrame([&] { EXPECT_GT(font_->DrawTextA("Still drawing", -1, &box, 0, kGreen), 0); });
-    EXPECT_FALSE(ChangedBox().empty());
+    EXPECT_TRUE(DrawsText());
 }
 
 }  // namespace

@@ -292,13 +292,7 @@ TEST_F(SpriteTest, DeviceLossAndResetDrawTheSameQuad) {
     const std::vector<std::uint32_t> before = host_->LastFrame();
     ASSERT_NE(ChangedBox(0x406080), PixelBox{});
 
-    host_->LoseFocus(0);
-    ASSERT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICELOST);
-    host_->GainFocus(0);
-    ASSERT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
-    EXPECT_EQ(sprite_->OnLostDevice(), S_OK);
-    ASSERT_EQ(device_->Reset(&parameters_), D3D_OK);
-    EXPECT_EQ(sprite_->OnResetDevice(), S_OK);
+    LoseAndReset(*sprite_.Get());
     RenderFrame(draw, 0x00406080);
     EXPECT_EQ(host_->LastFrame(), before);
     EXPECT_EQ(RenderState(D3DRS_LIGHTING), DWORD{TRUE});

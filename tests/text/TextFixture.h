@@ -70,6 +70,25 @@ protected:
 
     std::uint32_t Pixel(int x, int y) const { return host_->LastFramePixel(x, y); }
 
+    ULONG DeviceReferences() {
+        device_->AddRef();
+        return device_->Release();
+    }
+
+    // Loses the device through the host's focus and resets it, with the
+    // owner's part around the Reset: `object`'s OnLostDevice before it and
+    // OnResetDevice after it.
+    template <class Object>
+    void LoseAndReset(Object& object) {
+        host_->LoseFocus(0);
+        ASSERT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICELOST);
+        host_->GainFocus(0);
+        ASSERT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+        EXPECT_EQ(object.OnLostDevice(), S_OK);
+        ASSERT_EQ(device_->Reset(&parameters_), D3D_OK);
+        EXPECT_EQ(object.OnResetDevice(), S_OK);
+    }
+
     // The smallest box holding every pixel of the last frame that is not
     // `background` (0x00RRGGBB).
     PixelBox ChangedBox(std::uint32_t background = 0) const {
