@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstring>
 #include <cwchar>
+#include <new>
 
 #include "platform/win32/TextLayout.h"
 #include "platform/win32/Utf8.h"
@@ -153,20 +154,37 @@ int DrawCodePoints(DeviceContext& context, RECT& rect, UINT format) {
 
 using namespace valmere::win32;
 
+namespace {
+
+// The code points, layout and glyph cache grow as text needs them; running
+// out of memory makes the call draw nothing and answer 0, as a failed
+// DrawText does, instead of throwing into the caller.
+template <class Fill>
+int DrawWith(DeviceContext& context, LPRECT rect, UINT format, Fill fill) {
+    try {
+        fill(context.codePoints);
+        return DrawCodePoints(context, *rect, format);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+}  // namespace
+
 int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     auto* context = LookUpGdiObjectAs<DeviceContext>(dc);
     if (!context || !text || !rect || count < -1) return 0;
     const int bytes = count == -1 ? static_cast<int>(std::min<std::size_t>(std::strlen(text), INT_MAX)) : count;
     const auto* data = reinterpret_cast<const unsigned char*>(text);
-    context->codePoints.clear();
-    for (int i = 0; i < bytes;) context->codePoints.push_back(DecodeUtf8(data, bytes, i));
-    return DrawCodePoints(*context, *rect, format);
+    return DrawWith(*context, rect, format, [&](auto& codePoints) {
+        codePoints.clear();
+        for (int i = 0; i < bytes;) codePoints.push_back(DecodeUtf8(data, bytes, i));
+    });
 }
 
 int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     auto* context = LookUpGdiObjectAs<DeviceContext>(dc);
     if (!context || !text || !rect || count < -1) return 0;
     const std::size_t length = count == -1 ? std::wcslen(text) : static_cast<std::size_t>(count);
-    context->codePoints.assign(text, text + length);
-    return DrawCodePoints(*context, *rect, format);
+    return DrawWith(*context, rect, format, [&](auto& codePoints) { codePoints.assign(text, text + length); });
 }

@@ -5,52 +5,15 @@
 // reference or GDI object behind.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "platform/win32/GdiObjects.h"
+#include "tests/support/AllocationInjection.h"
 #include "tests/text/TextFixture.h"
-
-namespace {
-
-// While armed, allocation number `failAt` (from 0) fails; `count` counts
-// the allocations made meanwhile.
-struct Injection {
-    bool armed = false;
-    long count = 0;
-    long failAt = -1;
-    bool failed = false;
-} g_injection;
-
-[[gnu::noinline]] void* Allocate(std::size_t size) {
-    if (g_injection.armed && g_injection.count++ == g_injection.failAt) {
-        g_injection.failed = true;
-        return nullptr;
-    }
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void Free(void* p) { std::free(p); }
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (void* p = Allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    if (void* p = Allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void operator delete(void* p) noexcept { Free(p); }
-void operator delete[](void* p) noexcept { Free(p); }
-void operator delete(void* p, std::size_t) noexcept { Free(p); }
-void operator delete[](void* p, std::size_t) noexcept { Free(p); }
 
 namespace valmere::text::test {
 namespace {
+
+using valmere::test::AllocationInjection;
+using valmere::test::g_allocations;
 
 using FontAllocationTest = TextDeviceTest;
 
@@ -67,15 +30,15 @@ TEST_F(FontAllocationTest, SteadyTextAllocatesNothing) {
         for (int frame = 0; frame < 8; ++frame) {
             long allocations = 0;
             RenderFrame([&] {
-                g_injection = Injection{true, 0, -1, false};
+                g_allocations = AllocationInjection{true, 0, -1, 0, false};
                 font->Begin();
                 RECT box{50, 50, 800, 600};
                 font->DrawTextA("Test Build 1", -1, &box, 0, 0xFF00FF00);
                 box = {700, 585, 800, 600};
                 font->DrawTextA("Valmere Engine", -1, &box, DT_CENTER, 0x88999999);
                 font->End();
-                allocations = g_injection.count;
-                g_injection.armed = false;
+                allocations = g_allocations.count;
+                g_allocations.armed = false;
             });
             // The first frames fill caches: glyphs, the recorded states, and
             // the device's sampling copy of each tile texture at its first
@@ -98,11 +61,11 @@ TEST_F(FontAllocationTest, CreationWithEveryAllocationFailingInTurn) {
     const ULONG references = DeviceReferences();
     for (long n = 0;; ++n) {
         ID3DXFont* font = reinterpret_cast<ID3DXFont*>(std::uintptr_t{0x8});
-        g_injection = Injection{true, 0, n, false};
+        g_allocations = AllocationInjection{true, 0, n, 0, false};
         const HRESULT hr = D3DXCreateFontIndirect(device_.Get(), &description, &font);
         if (SUCCEEDED(hr)) font->Release();
-        const Injection seen = g_injection;
-        g_injection.armed = false;
+        const AllocationInjection seen = g_allocations;
+        g_allocations.armed = false;
         // The heap is not balanced here: GDI's face and glyph caches may
         // keep or drop entries. What the font made must all be gone: every
         // reference on the device and every GDI object.

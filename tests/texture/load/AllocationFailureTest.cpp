@@ -3,58 +3,10 @@
 // out-pointer, and leaves no allocation behind.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "tests/platform/d3d8/DeviceFixture.h"
+#include "tests/support/AllocationInjection.h"
 #include "tests/texture/load/LoadTestSupport.h"
 #include "texture/D3DXTexture.h"
-
-namespace {
-
-// Counting allocator: while armed, allocation number `failAt` (counted from
-// 0) fails; `live` follows every allocation made and freed while armed.
-struct Injection {
-    bool armed = false;
-    long count = 0;
-    long failAt = -1;
-    long live = 0;
-    bool failed = false;
-} g_injection;
-
-[[gnu::noinline]] void* Allocate(std::size_t size) {
-    if (g_injection.armed) {
-        if (g_injection.count++ == g_injection.failAt) {
-            g_injection.failed = true;
-            return nullptr;
-        }
-    }
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p && g_injection.armed) ++g_injection.live;
-    return p;
-}
-
-[[gnu::noinline]] void Free(void* p) {
-    if (p && g_injection.armed) --g_injection.live;
-    std::free(p);
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (void* p = Allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    if (void* p = Allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void operator delete(void* p) noexcept { Free(p); }
-void operator delete[](void* p) noexcept { Free(p); }
-void operator delete(void* p, std::size_t) noexcept { Free(p); }
-void operator delete[](void* p, std::size_t) noexcept { Free(p); }
 
 namespace valmere::test {
 namespace {
@@ -71,10 +23,10 @@ protected:
     template <class Call>
     void EveryAllocationFails(Call call) {
         for (long n = 0;; ++n) {
-            g_injection = Injection{true, 0, n, 0, false};
+            g_allocations = AllocationInjection{true, 0, n, 0, false};
             const HRESULT hr = call();
-            const Injection seen = g_injection;
-            g_injection.armed = false;
+            const AllocationInjection seen = g_allocations;
+            g_allocations.armed = false;
             EXPECT_EQ(seen.live, 0) << "allocation " << n << " result " << std::hex << hr;
             if (!seen.failed) {
                 EXPECT_EQ(hr, S_OK);
