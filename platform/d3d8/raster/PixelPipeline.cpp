@@ -188,7 +188,7 @@ void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
     for (int x = xStart; x <= xEnd; x += kRunLength) {
         r.x = x;
         r.count = std::min(kRunLength, xEnd - x + 1);
-        r.mask = (1u << r.count) - 1;
+        r.mask = static_cast<std::uint32_t>((std::uint64_t{1} << r.count) - 1);
         r.z0 = At(t.z, static_cast<float>(x) - t.x0, dy);
         r.dz = t.z.dx;
         if (p.depthTest != nullptr) {

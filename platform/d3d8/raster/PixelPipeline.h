@@ -15,7 +15,7 @@
 namespace valmere::raster {
 
 // Exact perspective division at both ends of a run, linear in between.
-constexpr int kRunLength = 16;
+constexpr int kRunLength = 32;
 
 // q(x, y) = value + dx * (x - x0) + dy * (y - y0) for a quantity that is
 // linear in screen space (z, 1/w, attribute / w).

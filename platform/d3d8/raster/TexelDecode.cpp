@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 #include "platform/d3d8/raster/DxtBlocks.h"
 #include "platform/d3d8/raster/Raster.h"
@@ -105,6 +106,17 @@ const std::uint8_t* Row(const std::uint8_t* bits, int pitch, int y) {
 
 void DecodePacked(const PackedFormat& f, const std::uint8_t* bits, int pitch, int width, int height,
                   std::uint32_t* out) {
+    // The two formats that already are 0xAARRGGBB (X8 reads as opaque) are
+    // copied row by row: text tiles are rewritten and converted every frame.
+    if (f.format == D3DFMT_A8R8G8B8 || f.format == D3DFMT_X8R8G8B8) {
+        const std::uint32_t alpha = f.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u;
+        for (int y = 0; y < height; ++y, out += width) {
+            std::memcpy(out, Row(bits, pitch, y), static_cast<std::size_t>(width) * 4);
+            if (alpha != 0)
+                for (int x = 0; x < width; ++x) out[x] |= alpha;
+        }
+        return;
+    }
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = Row(bits, pitch, y);
         for (int x = 0; x < width; ++x) {
@@ -195,7 +207,8 @@ bool ConvertToSamplingLevel(D3DFORMAT format, const std::uint8_t* bits, int pitc
     const bool known = packed != kPackedFormats.end() || format == D3DFMT_P8 || format == D3DFMT_A8P8 ||
                        format == D3DFMT_UYVY || format == D3DFMT_YUY2 || DxtBlockBytes(format) != 0;
     if (!known) return false;
-    texels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    // Every texel is written below: the buffer only needs its size.
+    texels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     std::uint32_t* out = texels.data();
     if (packed != kPackedFormats.end()) {
         DecodePacked(*packed, bits, pitch, width, height, out);

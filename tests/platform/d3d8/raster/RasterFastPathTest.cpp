@@ -10,6 +10,7 @@
 
 #include "platform/d3d8/raster/Bilinear.h"
 #include "platform/d3d8/raster/RunSteps.h"
+#include "platform/d3d8/raster/WrappedBilinearAvx2.h"
 #include "tests/platform/d3d8/raster/RasterTestSupport.h"
 
 namespace valmere::raster::test {
@@ -46,6 +47,27 @@ TEST(RasterFastPath, Sse2BilinearGivesThePortableBits) {
     }
 }
 #endif
+
+// The AVX2 kernel against the SSE2 one over runs of every length, with
+// texels in the last column among them (which the SSE2 form takes over).
+TEST(RasterFastPath, Avx2BilinearGivesTheSse2Bits) {
+    if (!UseAvx2Kernels()) GTEST_SKIP() << "no AVX2 on this processor";
+    std::mt19937 random(11);
+    std::vector<std::uint32_t> texels(64 * 32);
+    for (std::uint32_t& t : texels) t = static_cast<std::uint32_t>(random());
+    const WrappedLevel level{texels.data(), 64, 32};
+    std::uniform_real_distribution<float> coordinate(-3.0f, 3.0f), step(-0.2f, 0.2f);
+    for (int trial = 0; trial < 4000; ++trial) {
+        const RunCoordinates run{coordinate(random), coordinate(random), step(random), step(random)};
+        const int n = 1 + trial % kRunLength;
+        std::uint32_t eight[kRunLength], four[kRunLength];
+        SampleWrappedBilinear(level, run, n, eight);
+        ForceSimdKernels(false);
+        SampleWrappedBilinear(level, run, n, four);
+        ForceSimdKernels(true);
+        for (int i = 0; i < n; ++i) ASSERT_EQ(eight[i], four[i]) << "trial " << trial << " pixel " << i;
+    }
+}
 
 TEST(RasterFastPath, LevelBlendGivesThePortableBits) {
     std::mt19937 random(5);
