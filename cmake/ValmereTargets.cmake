@@ -1,42 +1,38 @@
-# Warnings are errors in project code. Third-party headers come in as SYSTEM
-# includes, so their warnings stay out of this.
+# The project's warnings, for its own targets only: object libraries take them
+# as private compile options, executables by linking valmere_warnings
+# privately. Nothing here reaches a program that links the libraries.
+# Third-party headers come in as SYSTEM includes, so their warnings stay out.
+# VALMERE_WERROR (on in the presets and CI) makes them errors.
 add_library(valmere_warnings INTERFACE)
 target_compile_options(valmere_warnings INTERFACE
-  -Wall -Wextra -Wpedantic -Werror
+  -Wall -Wextra -Wpedantic
+  $<$<BOOL:${VALMERE_WERROR}>:-Werror>
   -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual
   -Wno-missing-field-initializers
   $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
   $<$<CXX_COMPILER_ID:Clang>:-Wshadow-uncaptured-local>)
 
-# Several developers share one working tree: outside CI a source that is
-# listed but not written yet is skipped with a warning instead of breaking
-# everyone's configure. In CI (CI=true) it is an error.
-function(valmere_existing_sources out)
-  set(found)
+# A listed source that does not exist is an error, whoever configures: a
+# build must never succeed without part of the library.
+function(valmere_check_sources)
   foreach(source ${ARGN})
-    if(IS_ABSOLUTE ${source})
-      set(path ${source})
-    else()
-      set(path ${CMAKE_CURRENT_SOURCE_DIR}/${source})
+    if(source MATCHES "^\\$<")
+      continue()
     endif()
-    if(EXISTS ${path} OR source MATCHES "^\\$<")
-      list(APPEND found ${source})
-    elseif(DEFINED ENV{CI})
+    cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} OUTPUT_VARIABLE path)
+    if(NOT EXISTS ${path})
       message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}: missing source ${source}")
-    else()
-      message(WARNING "${CMAKE_CURRENT_SOURCE_DIR}: skipping missing source ${source}")
     endif()
   endforeach()
-  set(${out} ${found} PARENT_SCOPE)
 endfunction()
 
 # valmere_add_object(NAME SOURCES...) : one object library per folder, so a
 # folder can be built and tested on its own while others are in progress.
 function(valmere_add_object name)
-  valmere_existing_sources(sources ${ARGN})
-  add_library(${name} OBJECT ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC valmere_warnings)
+  valmere_check_sources(${ARGN})
+  add_library(${name} OBJECT ${ARGN})
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
+  target_compile_options(${name} PRIVATE $<TARGET_PROPERTY:valmere_warnings,INTERFACE_COMPILE_OPTIONS>)
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()
 
@@ -44,7 +40,7 @@ endfunction()
 # registered with CTest.
 function(valmere_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  valmere_existing_sources(T_SOURCES ${T_SOURCES})
+  valmere_check_sources(${T_SOURCES})
   if(NOT T_SOURCES)
     return()
   endif()
@@ -55,8 +51,41 @@ function(valmere_add_test name)
                        DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()
 
+# The link requirements of an object library that an installed static library
+# has to carry: third-party targets and flags, as they are, in place of the
+# project's own object libraries, whose objects are in the archives (their
+# requirements are followed instead).
+function(valmere_external_requirements out part)
+  set(found)
+  get_target_property(items ${part} INTERFACE_LINK_LIBRARIES)
+  if(NOT items)
+    set(items)
+  endif()
+  foreach(item IN LISTS items)
+    set(wrapped ${item})
+    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" item "${item}")
+    if(item MATCHES "^\\$<BUILD_INTERFACE:" OR item STREQUAL "valmere_warnings")
+      continue()
+    endif()
+    if(TARGET ${item})
+      get_target_property(imported ${item} IMPORTED)
+      get_target_property(type ${item} TYPE)
+      if(NOT imported AND type STREQUAL "OBJECT_LIBRARY")
+        valmere_external_requirements(inner ${item})
+        list(APPEND found ${inner})
+        continue()
+      endif()
+    endif()
+    list(APPEND found ${wrapped})
+  endforeach()
+  list(REMOVE_DUPLICATES found)
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
 # valmere_aggregate(NAME PARTS...) : a static library made of the objects of
-# the folder libraries that exist, carrying their usage requirements.
+# the folder libraries that exist. In this build it carries their usage
+# requirements; installed, it carries their third-party dependencies and the
+# installed include folder.
 function(valmere_aggregate name)
   set(parts)
   foreach(part ${ARGN})
@@ -67,11 +96,22 @@ function(valmere_aggregate name)
   if(parts)
     add_library(${name} STATIC)
     set_target_properties(${name} PROPERTIES LINKER_LANGUAGE CXX)
-    target_link_libraries(${name} PUBLIC ${parts})
+    foreach(part ${parts})
+      # Linked directly, an object library puts its objects into the archive.
+      target_link_libraries(${name} PUBLIC $<BUILD_INTERFACE:${part}>)
+      valmere_external_requirements(external ${part})
+      foreach(item IN LISTS external)
+        target_link_libraries(${name} PUBLIC $<INSTALL_INTERFACE:${item}>)
+      endforeach()
+    endforeach()
+    set(scope PUBLIC)
   else()
     add_library(${name} INTERFACE)
+    set(scope INTERFACE)
   endif()
-  target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+  target_include_directories(${name} ${scope} $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+                             $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/valmere>)
+  target_compile_features(${name} ${scope} cxx_std_20)
 endfunction()
 
 # Adds every immediate subfolder of the current folder that has a
