@@ -123,9 +123,16 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     if ((sourceRect != nullptr || destRect != nullptr) && !copies) return D3DERR_INVALIDCALL;
     if (cooperation_ != Cooperation::Operational) return D3DERR_DEVICELOST;
     PixelStorage& back = backBuffer_->Storage();
-    raster::ReadColorTarget(ColorTargetOf(back), presentedPixels_);
-    const int width = static_cast<int>(back.Width());
-    host::CurrentHost().Present(host::FrameView{presentedPixels_.data(), width, static_cast<int>(back.Height()), width});
+    const int width = static_cast<int>(back.Width()), height = static_cast<int>(back.Height());
+    host::Host& host = host::CurrentHost();
+    // Straight into the host's memory where it offers some, else through our own.
+    std::uint32_t* pixels = host.FrameMemory(width, height);
+    if (pixels == nullptr) {
+        presentedPixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        pixels = presentedPixels_.data();
+    }
+    raster::ReadColorTarget(ColorTargetOf(back), pixels);
+    host.Present(host::FrameView{pixels, width, height, width});
     return D3D_OK;
 }
 

@@ -28,11 +28,20 @@ void HeadlessHost::PollEvents(std::vector<InputEvent>& out) {
     script_.erase(script_.begin(), end);
 }
 
+std::uint32_t* HeadlessHost::FrameMemory(int width, int height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    lastFrame_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    return lastFrame_.data();
+}
+
 void HeadlessHost::Present(const FrameView& frame) {
     ++presentedFrames_;
     if (!frame.pixels || frame.width <= 0 || frame.height <= 0) return;
     lastWidth_ = frame.width;
     lastHeight_ = frame.height;
+    const bool inPlace = frame.pixels == lastFrame_.data() && frame.pitchInPixels == frame.width &&
+                         lastFrame_.size() == static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
+    if (inPlace) return;
     lastFrame_.resize(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height));
     for (int y = 0; y < frame.height; ++y) {
         const std::uint32_t* row = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitchInPixels;

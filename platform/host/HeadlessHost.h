@@ -33,6 +33,8 @@ public:
     bool SetDisplayMode(int width, int height, bool fullscreen) override;
     void PollEvents(std::vector<InputEvent>& out) override;
     void Present(const FrameView& frame) override;
+    // The last frame's own memory: a frame built there is kept without a copy.
+    std::uint32_t* FrameMemory(int width, int height) override;
     int ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) override;
 
     // Scripted input

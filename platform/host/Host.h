@@ -78,6 +78,15 @@ public:
 
     // Shows a finished frame (with vertical sync on a real display).
     virtual void Present(const FrameView& frame) = 0;
+    // Memory of width x height pixels (pitch = width) in which the caller
+    // may build the next frame and then Present it without a copy; null when
+    // the host has none (Present then reads the caller's memory). Valid until
+    // the next call of FrameMemory or Present.
+    virtual std::uint32_t* FrameMemory(int width, int height) {
+        static_cast<void>(width);
+        static_cast<void>(height);
+        return nullptr;
+    }
 
     // Shows a message box and waits until it is dismissed (a real host), or
     // records it (headless). Returns the button id (IDOK).

@@ -7,8 +7,6 @@
 namespace valmere::text::test {
 namespace {
 
-constexpr std::uint32_t kBlack = 0x000000;
-
 bool Near(std::uint32_t pixel, std::uint32_t expected, int tolerance = 8) {
     for (int shift = 0; shift < 24; shift += 8) {
         const int a = static_cast<int>((pixel >> shift) & 0xFF), b = static_cast<int>((expected >> shift) & 0xFF);

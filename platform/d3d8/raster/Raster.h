@@ -105,7 +105,8 @@ bool ConvertToSamplingLevel(D3DFORMAT format, const std::uint8_t* bits, int pitc
 // picture within a few 8-bit units. For tests and benchmarks; off by default.
 void ForceGeneralPath(bool force);
 
-// Converts the colour target's pixels to 0x00RRGGBB for presenting.
-void ReadColorTarget(const ColorTarget& color, std::vector<std::uint32_t>& pixels);
+// Converts the colour target's pixels to 0x00RRGGBB for presenting, into
+// width x height pixels (rows packed).
+void ReadColorTarget(const ColorTarget& color, std::uint32_t* pixels);
 
 }  // namespace valmere::raster

@@ -108,18 +108,17 @@ void Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3DRECT* rects, DWOR
     }
 }
 
-void ReadColorTarget(const ColorTarget& color, std::vector<std::uint32_t>& pixels) {
+void ReadColorTarget(const ColorTarget& color, std::uint32_t* pixels) {
     const int w = std::max(color.width, 0), h = std::max(color.height, 0);
-    pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     const bool known = color.format == D3DFMT_R5G6B5 || color.format == D3DFMT_X8R8G8B8 ||
                        color.format == D3DFMT_A8R8G8B8;
     if (color.bits == nullptr || !known) {
-        std::fill(pixels.begin(), pixels.end(), 0u);
+        std::fill_n(pixels, static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u);
         return;
     }
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* row = color.bits + static_cast<std::ptrdiff_t>(y) * color.pitch;
-        std::uint32_t* out = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
+        std::uint32_t* out = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
         if (color.format == D3DFMT_R5G6B5) {
             ExpandRowR5G6B5(reinterpret_cast<const std::uint16_t*>(row), w, out);
         } else {

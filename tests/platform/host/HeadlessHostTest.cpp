@@ -41,9 +41,17 @@ TEST(HeadlessHost, ScriptedEventsArriveOnTheirFrame) {
 
 TEST(HeadlessHost, CapturesTheLastFrameWithItsPitch) {
     HeadlessHost host;
+    // A frame built in the host's own memory is kept as it is.
+    std::uint32_t* memory = host.FrameMemory(2, 1);
+    ASSERT_NE(memory, nullptr);
+    memory[0] = 7;
+    memory[1] = 8;
+    host.Present(FrameView{memory, 2, 1, 2});
+    EXPECT_EQ(host.LastFramePixel(1, 0), 8u);
+    EXPECT_EQ(host.LastFrameHeight(), 1);
     const std::uint32_t pixels[2 * 3] = {1, 2, 99, 4, 5, 99};  // 2 by 2 with a pitch of 3
     host.Present(FrameView{pixels, 2, 2, 3});
-    EXPECT_EQ(host.PresentedFrames(), 1);
+    EXPECT_EQ(host.PresentedFrames(), 2);
     EXPECT_EQ(host.LastFramePixel(1, 0), 2u);
     EXPECT_EQ(host.LastFramePixel(0, 1), 4u);
     EXPECT_EQ(host.LastFramePixel(1, 1), 5u);

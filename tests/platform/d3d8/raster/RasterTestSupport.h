@@ -27,14 +27,10 @@ struct ColorBuffer {
     }
     std::uint8_t* Row(int y) { return memory.data() + static_cast<std::size_t>(pitch) * (y + kGuardRows); }
     ColorTarget Target() { return {Row(0), pitch, width, height, format}; }
-    std::uint32_t At(int x, int y) {
-        std::vector<std::uint32_t> pixels;
-        ReadColorTarget(Target(), pixels);
-        return pixels[static_cast<std::size_t>(y) * width + x];
-    }
+    std::uint32_t At(int x, int y) { return Pixels()[static_cast<std::size_t>(y) * width + x]; }
     std::vector<std::uint32_t> Pixels() {
-        std::vector<std::uint32_t> pixels;
-        ReadColorTarget(Target(), pixels);
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+        ReadColorTarget(Target(), pixels.data());
         return pixels;
     }
     // True when nothing outside the pixels of the rows was written.
