@@ -7,7 +7,9 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/d3d8/raster/DepthStepAvx2.h"
 #include "platform/d3d8/raster/RunSteps.h"
+#include "platform/d3d8/raster/SimdKernels.h"
 
 namespace valmere::raster {
 namespace {
@@ -47,7 +49,7 @@ void DepthTestPixels(const PixelPipeline& p, Run& r, int from) {
 // portable form, so the codes are identical. Codes and stored depths are
 // compared as signed 16-bit numbers after subtracting 0x8000 from both.
 template <DWORD Func, bool Write>
-int DepthTestGroups16(const PixelPipeline& p, Run& r) {
+int DepthTestGroups16(const PixelPipeline& p, Run& r, int from) {
     const DepthLayout& layout = p.depthLayout;
     std::uint16_t* row = DepthRow<std::uint16_t>(p, r);
     const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), half = _mm_set1_ps(0.5f);
@@ -58,7 +60,7 @@ int DepthTestGroups16(const PixelPipeline& p, Run& r) {
     const __m128i depthMask = _mm_set1_epi16(static_cast<short>(layout.maxValue));
     const __m128i stencilMask = _mm_set1_epi16(static_cast<short>(layout.stencilMask));
     const __m128i laneBits = _mm_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128);
-    int i = 0;
+    int i = from;
     for (; i + 8 <= r.count; i += 8) {
         __m128i codes[2];
         for (int h = 0; h < 2; ++h) {
@@ -108,7 +110,11 @@ template <typename T, DWORD Func, bool Write>
 void DepthTest(const PixelPipeline& p, Run& r) {
     int from = 0;
 #if defined(__SSE2__)
-    if constexpr (sizeof(T) == 2) from = DepthTestGroups16<Func, Write>(p, r);
+    if constexpr (sizeof(T) == 2) {
+        // Sixteen at a time where the processor allows, then eight, then one.
+        if (UseAvx2Kernels()) from = DepthTestGroups16Avx2<Func, Write>(p, r);
+        from = DepthTestGroups16<Func, Write>(p, r, from);
+    }
 #endif
     DepthTestPixels<T, Func, Write>(p, r, from);
 }

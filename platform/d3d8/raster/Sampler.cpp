@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/d3d8/raster/Bilinear.h"
+#include "platform/d3d8/raster/SimdKernels.h"
 #include "platform/d3d8/raster/WrappedBilinearAvx2.h"
 
 namespace valmere::raster {
@@ -220,13 +221,11 @@ template <class Address, class Positions>
 void SampleLinear(const StageSampler& s, const Level& l, const Positions& at, int n, std::uint32_t* out) {
 #if defined(__SSE2__)
     if constexpr (std::is_same_v<Address, WrapPow2> && std::is_same_v<Positions, SteppedPositions>) {
-        // Eight at a time where the processor allows, the rest four at a time.
-        const int done = UseAvx2Kernels() ? SampleWrappedBilinearEight(l.texels, l.width, l.height, at.x0, at.dx,
-                                                                      at.y0, at.dy, n, out)
-                                          : 0;
-        if (done < n) {
-            const auto skip = static_cast<std::uint32_t>(done);
-            SampleLinearWrappedFour(l, {at.x0 + skip * at.dx, at.dx, at.y0 + skip * at.dy, at.dy}, n - done, out + done);
+        // Eight at a time where the processor allows, else four at a time.
+        if (UseAvx2Kernels()) {
+            SampleWrappedBilinearEight(l.texels, l.width, l.height, at.x0, at.dx, at.y0, at.dy, n, out);
+        } else {
+            SampleLinearWrappedFour(l, at, n, out);
         }
         return;
     }

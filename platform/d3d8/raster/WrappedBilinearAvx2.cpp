@@ -3,7 +3,6 @@
 // halves of 32-bit lanes, shifted by 8, so the bits are the same.
 #include "platform/d3d8/raster/WrappedBilinearAvx2.h"
 
-#include <atomic>
 #include <bit>
 
 #if defined(__AVX2__)
@@ -11,14 +10,6 @@
 #endif
 
 namespace valmere::raster {
-namespace {
-
-std::atomic<bool> simdAllowed{true};
-
-}  // namespace
-
-void ForceSimdKernels(bool allowed) { simdAllowed.store(allowed, std::memory_order_relaxed); }
-
 #if defined(__AVX2__)
 namespace {
 
@@ -29,12 +20,7 @@ constexpr int kLaneOrder = 0xD8;  // chunks 0, 2, 1, 3
 
 }  // namespace
 
-bool UseAvx2Kernels() {
-    static const bool hasAvx2 = __builtin_cpu_supports("avx2") != 0;
-    return hasAvx2 && simdAllowed.load(std::memory_order_relaxed);
-}
-
-int SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, std::uint32_t x0, std::uint32_t dx,
+void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, std::uint32_t x0, std::uint32_t dx,
                                std::uint32_t y0, std::uint32_t dy, int n, std::uint32_t* out) {
     const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     __m256i x = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(x0)),
@@ -46,27 +32,48 @@ int SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int heigh
     const __m128i rowShift = _mm_cvtsi32_si128(std::countr_zero(static_cast<unsigned>(width)));
     const __m256i fraction = _mm256_set1_epi32(255), one = _mm256_set1_epi32(1), full = _mm256_set1_epi32(256);
     const __m256i mask = _mm256_set1_epi32(0x00FF00FF);
-    const auto* pairs = reinterpret_cast<const long long*>(texels);
-    int i = 0;
-    for (; i + 8 <= n; i += 8, x = _mm256_add_epi32(x, stepX), y = _mm256_add_epi32(y, stepY)) {
+    const auto* single = reinterpret_cast<const int*>(texels);
+    for (int i = 0; i < n; i += 8, x = _mm256_add_epi32(x, stepX), y = _mm256_add_epi32(y, stepY)) {
         const __m256i px = _mm256_srai_epi32(x, 8), py = _mm256_srai_epi32(y, 8);
         const __m256i column = _mm256_and_si256(_mm256_srai_epi32(px, 8), wrapX);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(column, wrapX)) != 0) break;
         const __m256i row = _mm256_and_si256(_mm256_srai_epi32(py, 8), wrapY);
         const __m256i top = _mm256_add_epi32(_mm256_sll_epi32(row, rowShift), column);
         const __m256i bottom = _mm256_add_epi32(
             _mm256_sll_epi32(_mm256_and_si256(_mm256_add_epi32(row, one), wrapY), rowShift), column);
-        // Pairs (t00, t10) and (t01, t11) of pixels 0-3 and 4-7, then split
-        // into one register per corner (pixels in the kernel's order).
-        const auto gather = [pairs](__m128i index) { return _mm256_i32gather_epi64(pairs, index, 4); };
-        const __m256 topLow = _mm256_castsi256_ps(gather(_mm256_castsi256_si128(top)));
-        const __m256 topHigh = _mm256_castsi256_ps(gather(_mm256_extracti128_si256(top, 1)));
-        const __m256 bottomLow = _mm256_castsi256_ps(gather(_mm256_castsi256_si128(bottom)));
-        const __m256 bottomHigh = _mm256_castsi256_ps(gather(_mm256_extracti128_si256(bottom, 1)));
-        const __m256i t00 = _mm256_castps_si256(_mm256_shuffle_ps(topLow, topHigh, 0x88));
-        const __m256i t10 = _mm256_castps_si256(_mm256_shuffle_ps(topLow, topHigh, 0xDD));
-        const __m256i t01 = _mm256_castps_si256(_mm256_shuffle_ps(bottomLow, bottomHigh, 0x88));
-        const __m256i t11 = _mm256_castps_si256(_mm256_shuffle_ps(bottomLow, bottomHigh, 0xDD));
+        // One register per corner, pixels in the kernel's order.
+        __m256i t00, t10, t01, t11;
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(column, wrapX)) == 0) {
+            // The pairs (t00, t10) and (t01, t11) side by side in memory,
+            // loaded one by one (quicker than gathers on the processors
+            // measured) into pixels 0-3 and 4-7.
+            alignas(32) std::int32_t index[2][8];
+            _mm256_store_si256(reinterpret_cast<__m256i*>(index[0]), top);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(index[1]), bottom);
+            const auto pair = [texels](std::int32_t at) {
+                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels + at));
+            };
+            const auto four = [&](const std::int32_t* at) {
+                return _mm256_castsi256_ps(_mm256_set_m128i(_mm_unpacklo_epi64(pair(at[2]), pair(at[3])),
+                                                            _mm_unpacklo_epi64(pair(at[0]), pair(at[1]))));
+            };
+            const __m256 topLow = four(index[0]), topHigh = four(index[0] + 4);
+            const __m256 bottomLow = four(index[1]), bottomHigh = four(index[1] + 4);
+            t00 = _mm256_castps_si256(_mm256_shuffle_ps(topLow, topHigh, 0x88));
+            t10 = _mm256_castps_si256(_mm256_shuffle_ps(topLow, topHigh, 0xDD));
+            t01 = _mm256_castps_si256(_mm256_shuffle_ps(bottomLow, bottomHigh, 0x88));
+            t11 = _mm256_castps_si256(_mm256_shuffle_ps(bottomLow, bottomHigh, 0xDD));
+        } else {
+            // A pixel in the last column: its right neighbour is column 0 of
+            // the row, so every corner is gathered on its own.
+            const __m256i right = _mm256_sub_epi32(_mm256_and_si256(_mm256_add_epi32(column, one), wrapX), column);
+            const auto gather = [single](__m256i index) {
+                return _mm256_i32gather_epi32(single, _mm256_permute4x64_epi64(index, kLaneOrder), 4);
+            };
+            t00 = gather(top);
+            t10 = gather(_mm256_add_epi32(top, right));
+            t01 = gather(bottom);
+            t11 = gather(_mm256_add_epi32(bottom, right));
+        }
 
         const __m256i fx = _mm256_permute4x64_epi64(_mm256_and_si256(px, fraction), kLaneOrder);
         const __m256i fy = _mm256_permute4x64_epi64(_mm256_and_si256(py, fraction), kLaneOrder);
@@ -87,16 +94,20 @@ int SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int heigh
                                                     _mm256_add_epi16(high(t01, h01), high(t11, h11)));
         const __m256i samples = _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(redBlue, 8), mask),
                                                 _mm256_andnot_si256(mask, alphaGreen));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_permute4x64_epi64(samples, kLaneOrder));
+        const __m256i ordered = _mm256_permute4x64_epi64(samples, kLaneOrder);
+        if (i + 8 <= n) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), ordered);
+        } else {
+            // Lanes past n sampled valid (wrapped) texels; only n - i are kept.
+            const __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), lanes);
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(out + i), keep, ordered);
+        }
     }
-    return i;
 }
 
 #else  // a build without AVX2 code: the SSE2 and portable forms serve
 
-bool UseAvx2Kernels() { return false; }
-
-int SampleWrappedBilinearEight(const std::uint32_t*, int, int, std::uint32_t, std::uint32_t, std::uint32_t,
+void SampleWrappedBilinearEight(const std::uint32_t*, int, int, std::uint32_t, std::uint32_t, std::uint32_t,
                                std::uint32_t, int, std::uint32_t*) {
     return 0;
 }

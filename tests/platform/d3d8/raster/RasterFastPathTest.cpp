@@ -10,7 +10,7 @@
 
 #include "platform/d3d8/raster/Bilinear.h"
 #include "platform/d3d8/raster/RunSteps.h"
-#include "platform/d3d8/raster/WrappedBilinearAvx2.h"
+#include "platform/d3d8/raster/SimdKernels.h"
 #include "tests/platform/d3d8/raster/RasterTestSupport.h"
 
 namespace valmere::raster::test {
@@ -102,6 +102,7 @@ raster::Run PixelOf(const raster::Run& run, std::uint32_t alive, int i) {
 TEST(RasterFastPath, DepthTestAndWriteInGroupsMatchPixelByPixel) {
     std::mt19937 random(11);
     std::uniform_real_distribution<float> start(-0.2f, 1.2f), step(-0.1f, 0.1f);
+    for (bool avx2 : {true, false})
     for (D3DFORMAT format : {D3DFMT_D16, D3DFMT_D15S1}) {
         for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func) {
             for (int trial = 0; trial < 4; ++trial) {
@@ -117,12 +118,14 @@ TEST(RasterFastPath, DepthTestAndWriteInGroupsMatchPixelByPixel) {
                 ASSERT_NE(test, nullptr);
                 raster::Run run;
                 run.count = kRunLength;
-                run.mask = 0xFFFFu & ~(1u << 5);  // one pixel already dead: never written
+                run.mask = ~(1u << 5) & ~(1u << 20);  // pixels already dead: never written
                 run.z0 = start(random);
                 run.dz = infinite ? std::numeric_limits<float>::infinity() : step(random);
                 const std::uint32_t alive = run.mask;
                 p.depth = grouped.Target();
+                ForceSimdKernels(avx2);
                 test(p, run);
+                ForceSimdKernels(true);
                 p.depth = single.Target();
                 for (int i = 0; i < kRunLength; ++i) {
                     raster::Run one = PixelOf(run, alive, i);
