@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "app/Globals.h"
+#include "app/OverlayFont.h"
 #include "input/Controls.h"
 #include "text/D3DXText.h"
 #include "texture/D3DXTexture.h"
@@ -53,19 +54,6 @@ template <class Interface>
 void Release(Interface*& object) {
     if (object) object->Release();
     object = nullptr;
-}
-
-// The overlay font: 12-pixel Arial, normal weight, TrueType output.
-LOGFONTA OverlayFontDescription() {
-    LOGFONTA description{};
-    description.lfHeight = 12;
-    description.lfWeight = FW_NORMAL;
-    description.lfCharSet = DEFAULT_CHARSET;
-    description.lfOutPrecision = OUT_TT_PRECIS;
-    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    description.lfQuality = PROOF_QUALITY;
-    std::memcpy(description.lfFaceName, "Arial", sizeof "Arial");
-    return description;
 }
 
 // The two overlay lines, over everything else. Only the rectangle's left

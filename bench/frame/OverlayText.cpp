@@ -1,8 +1,8 @@
 #include "bench/frame/OverlayText.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "app/OverlayFont.h"
 #include "app/Globals.h"
 #include "text/D3DXText.h"
 
@@ -14,13 +14,7 @@ namespace {
 LOGFONTA OverlayFont() {
     LOGFONTA font{};
     if (g_font && SUCCEEDED(g_font->GetLogFont(&font))) return font;
-    font.lfHeight = 12;
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfOutPrecision = OUT_TT_PRECIS;
-    font.lfQuality = PROOF_QUALITY;
-    std::memcpy(font.lfFaceName, "Arial", sizeof "Arial");
-    return font;
+    return OverlayFontDescription();
 }
 
 // Placement along one axis: the far edge, the middle (halved by an

@@ -8,27 +8,16 @@
 // rewritten with discard for every tile).
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 
 #include "platform/d3d8/ComPtr.h"
 #include "platform/d3d8/DeviceProfile.h"
+#include "app/OverlayFont.h"
 #include "platform/host/HeadlessHost.h"
 #include "text/D3DXText.h"
 
 namespace {
 
 using valmere::ComPtr;
-
-LOGFONTA OverlayFont() {
-    LOGFONTA description{};
-    description.lfHeight = 12;
-    description.lfWeight = FW_NORMAL;
-    description.lfCharSet = DEFAULT_CHARSET;
-    description.lfOutPrecision = OUT_TT_PRECIS;
-    description.lfQuality = PROOF_QUALITY;
-    std::memcpy(description.lfFaceName, "Arial", sizeof "Arial");
-    return description;
-}
 
 // A full-screen game device on a fresh headless host.
 struct GameDevice {
@@ -62,7 +51,7 @@ void OverlayText(benchmark::State& state) {
         state.SkipWithError("no device");
         return;
     }
-    const LOGFONTA description = OverlayFont();
+    const LOGFONTA description = OverlayFontDescription();
     ComPtr<ID3DXFont> font;
     if (FAILED(D3DXCreateFontIndirect(game.device.Get(), &description, font.Receive()))) {
         state.SkipWithError("no font");
@@ -85,7 +74,7 @@ BENCHMARK(OverlayText)->ArgName("dynamic")->Arg(0)->Arg(1);
 // GDI alone: the measuring and the rendering call of each line, into a
 // 256 x 256 top-down DIB section, as the font makes them.
 void GdiOverlayText(benchmark::State& state) {
-    const LOGFONTA description = OverlayFont();
+    const LOGFONTA description = OverlayFontDescription();
     const HFONT font = CreateFontIndirectA(&description);
     const HDC dc = CreateCompatibleDC(nullptr);
     BITMAPINFO info{};
