@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
 
@@ -25,6 +26,8 @@ struct NarrowCopy {
 };
 
 bool ConvertToNarrow(const wchar_t* text, int count, NarrowCopy& copy) {
+    // A count past the terminator stops there, as DrawTextW does.
+    if (count > 0) count = static_cast<int>(wcsnlen(text, static_cast<std::size_t>(count)));
     const int needed = WideCharToMultiByte(CP_ACP, 0, text, count, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) return false;
     copy.bytes.reset(new (std::nothrow) char[static_cast<std::size_t>(needed)]);

@@ -174,7 +174,8 @@ int DrawWith(DeviceContext& context, LPRECT rect, UINT format, Fill fill) {
 int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     auto* context = LookUpGdiObjectAs<DeviceContext>(dc);
     if (!context || !text || !rect || count < -1) return 0;
-    const int bytes = count == -1 ? static_cast<int>(std::min<std::size_t>(std::strlen(text), INT_MAX)) : count;
+    const std::size_t limit = count == -1 ? INT_MAX : static_cast<std::size_t>(count);
+    const int bytes = static_cast<int>(strnlen(text, limit));
     const auto* data = reinterpret_cast<const unsigned char*>(text);
     return DrawWith(*context, rect, format, [&](auto& codePoints) {
         codePoints.clear();
@@ -185,6 +186,6 @@ int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
 int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     auto* context = LookUpGdiObjectAs<DeviceContext>(dc);
     if (!context || !text || !rect || count < -1) return 0;
-    const std::size_t length = count == -1 ? std::wcslen(text) : static_cast<std::size_t>(count);
+    const std::size_t length = wcsnlen(text, count == -1 ? INT_MAX : static_cast<std::size_t>(count));
     return DrawWith(*context, rect, format, [&](auto& codePoints) { codePoints.assign(text, text + length); });
 }

@@ -503,6 +503,7 @@ TEST_F(FontTest, BadInputIsHandled) {
         {"empty", "", L"", -1, {10, 10, 300, 40}, 0},
         {"count 0", "Text", L"Text", 0, {10, 10, 300, 40}, 0},
         {"count -5", "Text", L"Text", -5, {10, 10, 300, 40}, 0},
+        {"count past the terminator", "Text", L"Text", 1000, {10, 10, 300, 40}, 0},
         {"10,000 characters", huge.c_str(), hugeWide.c_str(), -1, {10, 10, 300, 40}, 0},
         {"10,000 characters wrapped", mixed.c_str(), hugeWide.c_str(), -1, {10, 10, 300, 200}, DT_WORDBREAK},
         {"10,000 characters unclipped", huge.c_str(), hugeWide.c_str(), -1, {10, 10, 300, 40}, DT_NOCLIP},

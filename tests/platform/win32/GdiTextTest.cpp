@@ -403,6 +403,12 @@ TEST_F(GdiText, OddTextNeitherCrashesNorLeaks) {
     EXPECT_EQ(Ink().left, kWidth);
     EXPECT_EQ(DrawTextA(dc_, "Hi", 1, &rect, DT_CALCRECT), 12);
     EXPECT_EQ(rect.right, Measure("H").right);
+    for (const bool wide : {false, true}) {  // a count past the terminator stops there
+        rect = {0, 0, kWidth, kHeight};
+        EXPECT_EQ(wide ? DrawTextW(dc_, L"Hi", 1000, &rect, DT_CALCRECT) : DrawTextA(dc_, "Hi", 1000, &rect, DT_CALCRECT),
+                  12);
+        EXPECT_EQ(rect.right, Measure("Hi").right);
+    }
     rect = {0, 0, kWidth, kHeight};
     EXPECT_EQ(DrawTextA(dc_, "\xff\xfe\xc3\x28\xe2\x82\xf0\x9f\x98", -1, &rect, 0), 12);
     EXPECT_EQ(DrawTextA(dc_, "\xe2\x82", 1, &rect, 0), 12);  // a sequence cut by the count
