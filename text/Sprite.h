@@ -9,7 +9,7 @@
 
 namespace valmere::text {
 
-class CSprite final : public d3d8::RefCounted<ID3DXSprite> {
+class CSprite final : public d3d8::RefCounted<ID3DXSprite, D3DERR_INVALIDCALL> {
 public:
     // D3DXCreateSprite without the argument checks.
     static HRESULT Create(IDirect3DDevice8* device, ID3DXSprite** sprite);

@@ -11,7 +11,7 @@ namespace valmere::text {
 
 class CTextRenderer;
 
-class CTextFont final : public d3d8::RefCounted<ID3DXFont> {
+class CTextFont final : public d3d8::RefCounted<ID3DXFont, D3DERR_INVALIDCALL> {
 public:
     // D3DXCreateFontIndirect without the argument checks.
     static HRESULT Create(IDirect3DDevice8* device, const LOGFONTA& description, ID3DXFont** font);

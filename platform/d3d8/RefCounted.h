@@ -26,7 +26,9 @@ inline void ReportReferenceUnderflow() {
 #endif
 }
 
-template <class Interface>
+// nullOutResult: what QueryInterface answers for a null out-pointer (COM's
+// E_POINTER; the extension library's objects answer D3DERR_INVALIDCALL).
+template <class Interface, HRESULT nullOutResult = E_POINTER>
 class RefCounted : public Interface {
 public:
     ULONG AddRef() override {
@@ -46,7 +48,7 @@ public:
     }
 
     HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
+        if (object == nullptr) return nullOutResult;
         if (riid != IID_IUnknown && !ImplementsInterface(riid)) return E_NOINTERFACE;
         AddRef();
         *object = static_cast<Interface*>(this);

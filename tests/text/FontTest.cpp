@@ -129,6 +129,7 @@ TEST_F(FontTest, CreationArgumentsAndQueries) {
         EXPECT_EQ(object, static_cast<void*>(font_.Get()));
         EXPECT_EQ(font_->Release(), 1u);
     }
+    EXPECT_EQ(font_->QueryInterface(IID_IUnknown, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(font_->GetDevice(nullptr), D3DERR_INVALIDCALL);
     ComPtr<IDirect3DDevice8> device;
     ASSERT_EQ(font_->GetDevice(device.Receive()), S_OK);

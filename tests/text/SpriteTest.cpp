@@ -67,6 +67,7 @@ TEST_F(SpriteTest, CreationQueriesAndReferences) {
         EXPECT_EQ(object, static_cast<void*>(sprite_.Get()));
         EXPECT_EQ(sprite_->Release(), 1u);
     }
+    EXPECT_EQ(sprite_->QueryInterface(IID_IUnknown, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(sprite_->GetDevice(nullptr), D3DERR_INVALIDCALL);
     ComPtr<IDirect3DDevice8> device;
     ASSERT_EQ(sprite_->GetDevice(device.Receive()), S_OK);
