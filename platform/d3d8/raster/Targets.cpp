@@ -33,12 +33,28 @@ T* PixelRow(std::uint8_t* bits, int pitch, int y) {
 template <typename T>
 void FillRect(std::uint8_t* bits, int pitch, PixelRect r, T value, T keepMask) {
     if (keepMask == 0) {
-        // The first row is filled, the others copied from it (memcpy moves
-        // whole vector registers; the element loop of fill does not).
         T* first = PixelRow<T>(bits, pitch, r.top) + r.left;
         const std::size_t count = static_cast<std::size_t>(r.right - r.left);
+        const std::size_t rowBytes = count * sizeof(T);
+        T byteSpread;
+        std::memset(&byteSpread, static_cast<int>(value & 0xFF), sizeof byteSpread);
+        if (byteSpread == value) {
+            // Black, white and the far plane repeat one byte: memset writes
+            // without reading a source, whole rectangles at once when the
+            // rows are contiguous.
+            if (static_cast<std::size_t>(pitch) == rowBytes) {
+                std::memset(first, static_cast<int>(value & 0xFF), rowBytes * static_cast<std::size_t>(r.bottom - r.top));
+            } else {
+                for (int y = r.top; y < r.bottom; ++y) {
+                    std::memset(PixelRow<T>(bits, pitch, y) + r.left, static_cast<int>(value & 0xFF), rowBytes);
+                }
+            }
+            return;
+        }
+        // The first row is filled, the others copied from it (memcpy moves
+        // whole vector registers; the element loop of fill does not).
         std::fill(first, first + count, value);
-        for (int y = r.top + 1; y < r.bottom; ++y) std::memcpy(PixelRow<T>(bits, pitch, y) + r.left, first, count * sizeof(T));
+        for (int y = r.top + 1; y < r.bottom; ++y) std::memcpy(PixelRow<T>(bits, pitch, y) + r.left, first, rowBytes);
         return;
     }
     for (int y = r.top; y < r.bottom; ++y) {

@@ -108,9 +108,7 @@ void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int heig
 #else  // a build without AVX2 code: the SSE2 and portable forms serve
 
 void SampleWrappedBilinearEight(const std::uint32_t*, int, int, std::uint32_t, std::uint32_t, std::uint32_t,
-                               std::uint32_t, int, std::uint32_t*) {
-    return 0;
-}
+                               std::uint32_t, int, std::uint32_t*) {}
 
 #endif
 

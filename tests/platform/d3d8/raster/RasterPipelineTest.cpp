@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 #include "tests/platform/d3d8/raster/RasterTestSupport.h"
 
@@ -248,6 +249,18 @@ TEST(RasterPipeline, ClearAndReadBack) {
     EXPECT_EQ(color.At(2, 2), 0x00FF00u);
     EXPECT_EQ(color.At(1, 1), 0xFF0000u);
     EXPECT_EQ(color.At(4, 4), 0u);
+    // Values of one repeated byte (white, black) are filled another way: in
+    // a rectangle of part rows, then over the whole target.
+    const D3DRECT inner{4, 1, 6, 3};
+    Clear(D3DVIEWPORT8{0, 0, 8, 6, 0, 1}, 1, &inner, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0, color.Target(), {});
+    EXPECT_EQ(color.At(4, 1), 0xFFFFFFu);
+    EXPECT_EQ(color.At(5, 2), 0xFFFFFFu);
+    EXPECT_EQ(color.At(6, 1), 0u);
+    EXPECT_EQ(color.At(4, 3), 0u);
+    EXPECT_EQ(color.At(2, 2), 0x00FF00u);
+    Clear(D3DVIEWPORT8{0, 0, 8, 6, 0, 1}, 0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0, color.Target(), {});
+    for (const auto& [x, y] : {std::pair{0, 0}, {1, 1}, {2, 2}, {5, 2}, {7, 5}}) EXPECT_EQ(color.At(x, y), 0u);
+    EXPECT_TRUE(color.GuardsIntact());
 }
 
 }  // namespace
