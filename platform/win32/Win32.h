@@ -477,8 +477,8 @@ DWORD GetTickCount();
 // Lays out count characters (-1: up to the terminator; 0 or another negative
 // count: nothing, result 0; a larger count stops at the terminator, so the
 // string is never read past it) of UTF-8 text (A; malformed bytes become
-// '?') or of code points (W) in the DC's font, and draws them into the DC's DIB
-// section in its text colour: anti-aliased coverage c mixes each channel as
+// '?') or of code points (W) in the DC's font, and draws them into the DC's
+// DIB section in its text colour: anti-aliased coverage c mixes each channel as
 // under + (text - under) * c / 255, over the background colour filled into
 // the text's cells (OPAQUE) or over the pixels there (TRANSPARENT). Formats:
 // DT_LEFT/DT_CENTER/DT_RIGHT per line; DT_TOP/DT_VCENTER/DT_BOTTOM with

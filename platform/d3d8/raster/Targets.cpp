@@ -36,19 +36,13 @@ void FillRect(std::uint8_t* bits, int pitch, PixelRect r, T value, T keepMask) {
         T* first = PixelRow<T>(bits, pitch, r.top) + r.left;
         const std::size_t count = static_cast<std::size_t>(r.right - r.left);
         const std::size_t rowBytes = count * sizeof(T);
+        const int byte = static_cast<int>(value & 0xFF);
         T byteSpread;
-        std::memset(&byteSpread, static_cast<int>(value & 0xFF), sizeof byteSpread);
+        std::memset(&byteSpread, byte, sizeof byteSpread);
         if (byteSpread == value) {
             // Black, white and the far plane repeat one byte: memset writes
-            // without reading a source, whole rectangles at once when the
-            // rows are contiguous.
-            if (static_cast<std::size_t>(pitch) == rowBytes) {
-                std::memset(first, static_cast<int>(value & 0xFF), rowBytes * static_cast<std::size_t>(r.bottom - r.top));
-            } else {
-                for (int y = r.top; y < r.bottom; ++y) {
-                    std::memset(PixelRow<T>(bits, pitch, y) + r.left, static_cast<int>(value & 0xFF), rowBytes);
-                }
-            }
+            // without reading a source row.
+            for (int y = r.top; y < r.bottom; ++y) std::memset(PixelRow<T>(bits, pitch, y) + r.left, byte, rowBytes);
             return;
         }
         // The first row is filled, the others copied from it (memcpy moves
