@@ -28,10 +28,16 @@ namespace valmere::test {
 namespace {
 
 bool globalsAlive = true;
+// The globals built at static initialisation belong to no test: their window
+// goes before them, as after a normal run, so the first StartProcess does
+// not report the class as still in use.
+bool staticGlobals = true;
 
 void DestroyGlobals() {
     if (!globalsAlive) return;
     globalsAlive = false;
+    if (staticGlobals && IsWindow(g_application.window)) DestroyWindow(g_application.window);
+    staticGlobals = false;
     g_world.~CWorld();
     g_input.~CInput();
     g_application.~CApplication();
