@@ -33,7 +33,6 @@ T* PixelRow(std::uint8_t* bits, int pitch, int y) {
 template <typename T>
 void FillRect(std::uint8_t* bits, int pitch, PixelRect r, T value, T keepMask) {
     if (keepMask == 0) {
-        T* first = PixelRow<T>(bits, pitch, r.top) + r.left;
         const std::size_t count = static_cast<std::size_t>(r.right - r.left);
         const std::size_t rowBytes = count * sizeof(T);
         const int byte = static_cast<int>(value & 0xFF);
@@ -47,6 +46,7 @@ void FillRect(std::uint8_t* bits, int pitch, PixelRect r, T value, T keepMask) {
         }
         // The first row is filled, the others copied from it (memcpy moves
         // whole vector registers; the element loop of fill does not).
+        T* first = PixelRow<T>(bits, pitch, r.top) + r.left;
         std::fill(first, first + count, value);
         for (int y = r.top + 1; y < r.bottom; ++y) std::memcpy(PixelRow<T>(bits, pitch, y) + r.left, first, rowBytes);
         return;
