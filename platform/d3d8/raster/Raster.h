@@ -3,13 +3,48 @@
 // all state; for each draw it hands this module a snapshot of the state,
 // the vertex stream and the targets, and the module writes pixels.
 //
-// Conventions (Direct3D 8):
-// - pixel centres lie at integer coordinates; a pixel is covered when its
-//   centre is inside the triangle, with the top-left fill rule for centres
-//   exactly on an edge, so triangles that share an edge never draw a pixel
-//   twice and leave no gap;
-// - texel centres lie at half-integer texture coordinates (u = (i + 0.5) / w);
-// - depth is z/w after projection, mapped to viewport MinZ..MaxZ.
+// The per-pixel rules (Direct3D 8's, with this device's choices where
+// Direct3D leaves them open; the tests' reference renderer follows the same
+// list):
+// - Viewport: screen x = X + (x/w + 1) Width / 2, y = Y + (1 - y/w) Height / 2,
+//   depth = MinZ + (z/w) (MaxZ - MinZ). Pixel centres lie at integer
+//   coordinates, so clip x = -1 falls on the centre of the viewport's left
+//   column.
+// - Clipping: against the near plane (z >= 0) and the far plane (z <= w);
+//   x and y only against a guard band 2048 pixels beyond each side of the
+//   viewport, so what lies between the viewport and the band is clipped by
+//   the scissor of the viewport rectangle, not by new vertices.
+//   Pretransformed (XYZRHW) vertices meet the guard band only.
+// - Snapping: screen x and y are rounded to the nearest 1/16 pixel
+//   (floor(16 x + 0.5) / 16) before coverage and before the interpolation
+//   planes are set up.
+// - Coverage: a pixel is drawn when its centre lies inside the snapped
+//   triangle, or exactly on a top edge (horizontal, interior below) or a
+//   left edge (interior to its right): triangles that share an edge never
+//   draw a pixel twice and leave no gap.
+// - Attributes (colours, texture coordinates): a / w and 1 / w are linear
+//   in screen space through the snapped vertices; every pixel divides the
+//   two at its own centre (perspective-correct per pixel, no subdivision).
+// - Depth: linear in screen space (not divided by w), clamped to 0..1 and
+//   quantised to the depth format's code by rounding to nearest.
+// - Level of detail: per pixel, from the exact screen derivatives of u and
+//   v at the pixel's centre, in texels of level 0:
+//     lod = log2(max(|(du/dx, dv/dx)|, |(du/dy, dv/dy)|)) + D3DTSS_MIPMAPLODBIAS.
+//   lod <= 0 magnifies (D3DTSS_MAGFILTER), lod > 0 minifies
+//   (D3DTSS_MINFILTER). The level is D3DTSS_MAXMIPLEVEL (the largest level
+//   used, clamped to the last) when magnifying or with no mip filter;
+//   otherwise lod is clamped to MAXMIPLEVEL..last, and the point mip filter
+//   takes the nearest level (floor(lod + 0.5)), the linear one blends
+//   floor(lod) and the next by the fraction.
+// - Texels: centres at u = (i + 0.5) / width. Point sampling takes texel
+//   floor(u width); bilinear blends texels floor(u width - 0.5) and the next
+//   by the fraction, in 1/256 steps. Wrap, mirror, clamp, border and mirror-
+//   once map each texel index on its own axis.
+// - Texture stages, alpha test, blending: on 8-bit channels (products
+//   divided by 255 and rounded); the alpha test compares the 8-bit alpha
+//   with D3DRS_ALPHAREF & 0xFF.
+// - Output: R5G6B5 keeps the high bits of each 8-bit channel (no dithering)
+//   and reads back by bit replication.
 #pragma once
 
 #include <cstdint>
