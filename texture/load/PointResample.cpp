@@ -21,6 +21,9 @@ bool PointResample(const BlitJob& job) {
     if (job.Type() != D3DX_FILTER_POINT) return false;
     PixelCodec& from = job.decoder;
     PixelCodec& to = job.encoder;
+    // An empty source region has no pixel to take: declined, like the
+    // filtering strategies, rather than encoding a row nothing decoded.
+    if (from.Width() == 0 || from.Height() == 0 || from.Depth() == 0) return false;
     const ColorRow source = TryAllocateRow(from.Width());
     const ColorRow row = TryAllocateRow(to.Width());
     if (!source || !row) return false;

@@ -83,6 +83,34 @@ TEST_F(LoadSurfaceTest, ARectangleLoadWritesOnlyInsideIt) {
     }
 }
 
+// A source rectangle without pixels: the unfiltered crop encodes transparent
+// black, the resampling filters have nothing to sample and decline, leaving
+// the destination as it was.
+TEST_F(LoadSurfaceTest, AnEmptySourceRectangleResamplesNothing) {
+    auto texture = MakeTexture(4, 4, 1, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED);
+    auto surface = Level(texture.Get());
+    const auto pixels = Pattern(4, 4);
+    const RECT whole{0, 0, 4, 4}, noWidth{2, 0, 2, 4}, noHeight{0, 3, 4, 3};
+    const struct {
+        DWORD filter;
+        HRESULT expected;
+    } cases[] = {{D3DX_FILTER_NONE, S_OK},       {D3DX_FILTER_POINT, E_FAIL}, {D3DX_FILTER_LINEAR, E_FAIL},
+                 {D3DX_FILTER_TRIANGLE, E_FAIL}, {D3DX_FILTER_BOX, E_FAIL}};
+    for (const RECT* empty : {&noWidth, &noHeight}) {
+        for (const auto& c : cases) {
+            ASSERT_EQ(D3DXLoadSurfaceFromMemory(surface.Get(), nullptr, nullptr, pixels.data(), D3DFMT_A8R8G8B8, 16,
+                                                nullptr, &whole, D3DX_FILTER_NONE, 0),
+                      S_OK);
+            EXPECT_EQ(D3DXLoadSurfaceFromMemory(surface.Get(), nullptr, nullptr, pixels.data(), D3DFMT_A8R8G8B8, 16,
+                                                nullptr, empty, c.filter, 0),
+                      c.expected)
+                << "filter " << c.filter;
+            const auto read = ReadSurface(surface.Get());
+            EXPECT_EQ(read, c.expected == S_OK ? std::vector<std::uint32_t>(16, 0u) : pixels) << "filter " << c.filter;
+        }
+    }
+}
+
 TEST_F(LoadSurfaceTest, DefaultPoolSurfacesAreLoadedThroughACopy) {
     auto texture = MakeTexture(8, 8, 2, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT);
     auto surface = Level(texture.Get());
