@@ -191,6 +191,30 @@ HRESULT Device::CreateImageSurface(UINT width, UINT height, D3DFORMAT format, ID
     return CreateFreeSurface(width, height, format, 0, D3DPOOL_SYSTEMMEM, true, surface);
 }
 
+namespace {
+
+// Compressed surfaces copy whole 4x4 blocks. A rectangle that ends inside a
+// block at its own surface's right or bottom edge (a level smaller than a
+// block, or the partial last blocks of one) carries that whole block, so
+// the other rectangle may end inside the same block: at its own edge, or
+// in the middle of a larger surface, whose block then takes the whole
+// carried block. Rectangles otherwise start and end on block boundaries.
+bool ValidRegions(const PixelStorage& from, D3DBOX region, const PixelStorage& to, D3DBOX target) {
+    if (IsBlockFormat(from.Layout())) {
+        const auto carry = [](UINT end, UINT size, UINT& otherEnd, UINT otherSize) {
+            if (end % 4 != 0 && end == size) otherEnd = std::min((otherEnd + 3) & ~3u, otherSize);
+        };
+        const D3DBOX asked = region;
+        carry(target.Right, to.Width(), region.Right, from.Width());
+        carry(target.Bottom, to.Height(), region.Bottom, from.Height());
+        carry(asked.Right, from.Width(), target.Right, to.Width());
+        carry(asked.Bottom, from.Height(), target.Bottom, to.Height());
+    }
+    return from.IsValidRegion(region) && to.IsValidRegion(target);
+}
+
+}  // namespace
+
 // Every rectangle is checked before any is copied, so a bad one copies
 // nothing.
 HRESULT Device::CopyRects(IDirect3DSurface8* sourceSurface, const RECT* sourceRects, UINT rectCount,
@@ -214,7 +238,7 @@ HRESULT Device::CopyRects(IDirect3DSurface8* sourceSurface, const RECT* sourceRe
     for (UINT i = 0; i < count; ++i) {
         D3DBOX region{};
         if (!BoxFromRect(from, sourceRects != nullptr ? &sourceRects[i] : nullptr, region) ||
-            !from.IsValidRegion(region))
+            region.Right < region.Left || region.Bottom < region.Top)
             return D3DERR_INVALIDCALL;
         LONG x = static_cast<LONG>(region.Left);
         LONG y = static_cast<LONG>(region.Top);
@@ -226,7 +250,8 @@ HRESULT Device::CopyRects(IDirect3DSurface8* sourceSurface, const RECT* sourceRe
         const UINT left = static_cast<UINT>(x);
         const UINT top = static_cast<UINT>(y);
         const D3DBOX target{left, top, left + (region.Right - region.Left), top + (region.Bottom - region.Top), 0, 1};
-        if (target.Right < left || target.Bottom < top || !to.IsValidRegion(target)) return D3DERR_INVALIDCALL;
+        if (target.Right < left || target.Bottom < top || !ValidRegions(from, region, to, target))
+            return D3DERR_INVALIDCALL;
         copies.push_back({region, left, top});
     }
     for (const Copy& copy : copies) CopyRegion(from, copy.region, to, copy.x, copy.y, 0);

@@ -114,6 +114,39 @@ TEST_F(ResourceTest, BlockRectanglesMustStartAndEndOnBlocks) {
     texture->UnlockRect(1);
 }
 
+// A compressed level smaller than a block is one whole block: copied into a
+// block of a larger surface and back, in both directions.
+TEST_F(ResourceTest, CopyRectsCarriesWholeBlocksOfSmallLevels) {
+    CreateGameDevice();
+    auto texture = MakeTexture(8, 8, 3, D3DFMT_DXT1, D3DPOOL_MANAGED);
+    ASSERT_TRUE(texture);
+    ComPtr<IDirect3DSurface8> small, scratch;
+    ASSERT_EQ(texture->GetSurfaceLevel(2, small.Receive()), D3D_OK);  // 2x2
+    ASSERT_EQ(device_->CreateImageSurface(4, 4, D3DFMT_DXT1, scratch.Receive()), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(scratch->LockRect(&locked, nullptr, 0), D3D_OK);
+    const std::uint8_t block[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    std::memcpy(locked.pBits, block, 8);
+    scratch->UnlockRect();
+    const RECT two{0, 0, 2, 2};
+    const POINT origin{0, 0};
+    ASSERT_EQ(device_->CopyRects(scratch.Get(), &two, 1, small.Get(), &origin), D3D_OK);
+    ASSERT_EQ(small->LockRect(&locked, nullptr, 0), D3D_OK);
+    EXPECT_EQ(std::memcmp(locked.pBits, block, 8), 0);
+    small->UnlockRect();
+    ComPtr<IDirect3DSurface8> other;
+    ASSERT_EQ(device_->CreateImageSurface(8, 8, D3DFMT_DXT1, other.Receive()), D3D_OK);
+    const POINT inside{4, 4};
+    ASSERT_EQ(device_->CopyRects(small.Get(), nullptr, 1, other.Get(), &inside), D3D_OK);
+    ASSERT_EQ(other->LockRect(&locked, nullptr, 0), D3D_OK);
+    EXPECT_EQ(std::memcmp(static_cast<std::uint8_t*>(locked.pBits) + locked.Pitch + 8, block, 8), 0);
+    other->UnlockRect();
+    // Rectangles that end inside a block away from every edge stay refused.
+    const RECT partial{0, 0, 2, 2}, wide{0, 0, 6, 4};
+    EXPECT_EQ(device_->CopyRects(other.Get(), &partial, 1, scratch.Get(), &origin), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device_->CopyRects(other.Get(), &wide, 1, small.Get(), &origin), D3DERR_INVALIDCALL);
+}
+
 TEST_F(ResourceTest, LockRulesFollowPoolAndUsage) {
     CreateGameDevice();
     auto managed = MakeTexture(8, 8, 1, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED);

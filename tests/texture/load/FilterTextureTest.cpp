@@ -107,6 +107,48 @@ TEST_F(FilterTextureTest, CubeFacesFilterWithMirroring) {
     EXPECT_EQ(ReadSurface(face5.Get()), ReadLevel(plain.Get(), 1));
 }
 
+// Default-pool levels are reached through a lockable copy; a compressed
+// level smaller than a block (here 2x2 and 1x1) is one whole block, which
+// the copy takes in both directions, so the chain filters and loads as in
+// the managed pool.
+TEST_F(FilterTextureTest, DefaultPoolLevelsSmallerThanABlockFilterLikeManagedOnes) {
+    std::vector<std::uint32_t> managedLevels[4];
+    for (D3DPOOL pool : {D3DPOOL_MANAGED, D3DPOOL_DEFAULT}) {
+        auto texture = MakeTexture(8, 8, 4, D3DFMT_DXT1, pool);
+        ASSERT_TRUE(texture);
+        ComPtr<IDirect3DSurface8> top;
+        ASSERT_EQ(texture->GetSurfaceLevel(0, top.Receive()), S_OK);
+        std::vector<std::uint32_t> noise(64);
+        std::mt19937 random(3);
+        for (std::uint32_t& p : noise) p = static_cast<std::uint32_t>(random()) | 0xFF000000u;
+        const RECT whole{0, 0, 8, 8};
+        ASSERT_EQ(D3DXLoadSurfaceFromMemory(top.Get(), nullptr, nullptr, noise.data(), D3DFMT_A8R8G8B8, 32, nullptr,
+                                            &whole, D3DX_FILTER_NONE, 0),
+                  S_OK);
+        ASSERT_EQ(D3DXFilterTexture(texture.Get(), nullptr, 0, D3DX_FILTER_BOX), S_OK) << "pool " << pool;
+        for (UINT level = 0; level < 4; ++level) {
+            const auto pixels = ReadLevel(texture.Get(), level);
+            if (pool == D3DPOOL_MANAGED) {
+                managedLevels[level] = pixels;
+            } else {
+                EXPECT_EQ(pixels, managedLevels[level]) << "level " << level;
+            }
+        }
+        // Loads into the small levels themselves.
+        const std::uint32_t red[4] = {0xFFFF0000u, 0xFFFF0000u, 0xFFFF0000u, 0xFFFF0000u};
+        const RECT two{0, 0, 2, 2};
+        for (UINT level : {2u, 3u}) {
+            ComPtr<IDirect3DSurface8> surface;
+            ASSERT_EQ(texture->GetSurfaceLevel(level, surface.Receive()), S_OK);
+            ASSERT_EQ(D3DXLoadSurfaceFromMemory(surface.Get(), nullptr, nullptr, red, D3DFMT_A8R8G8B8, 8, nullptr, &two,
+                                                D3DX_FILTER_POINT, 0),
+                      S_OK)
+                << "pool " << pool << " level " << level;
+            for (std::uint32_t p : ReadLevel(texture.Get(), level)) EXPECT_EQ(p, 0xFFFF0000u) << "level " << level;
+        }
+    }
+}
+
 TEST_F(FilterTextureTest, RefusalsAndTheLastLevel) {
     auto texture = MakeTexture(4, 4, 3, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED);
     EXPECT_EQ(D3DXFilterTexture(nullptr, nullptr, 0, D3DX_DEFAULT), D3DERR_INVALIDCALL);
