@@ -99,25 +99,30 @@ inline __m128i WeightedPairs(const std::uint32_t* texels, const std::int32_t* to
 }
 #endif
 
-// The blend between two mip levels: (fine (256 - f) + coarse f) >> 8 per
-// channel, as Bilerp(fine, coarse, 0, 0, f, 0) gives it; into fine.
-inline void BlendLevels(std::uint32_t* fine, const std::uint32_t* coarse, int n, std::uint32_t f) {
+// The blend between two mip levels with a fraction f[i] per pixel:
+// (fine (256 - f) + coarse f) >> 8 per channel, as Bilerp(fine, coarse, 0,
+// 0, f, 0) gives it; into fine.
+inline void BlendLevels(std::uint32_t* fine, const std::uint32_t* coarse, const std::uint8_t* f, int n) {
     int i = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i fineWeight = _mm_set1_epi16(static_cast<short>(256 - f)), coarseWeight = _mm_set1_epi16(static_cast<short>(f));
+    const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(256);
+    // The weights of two pixels, each in the four 16-bit lanes of its channels.
+    const auto weights = [&](int k) {
+        return _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<short>(f[k])), _mm_set1_epi16(static_cast<short>(f[k + 1])));
+    };
     for (; i + 4 <= n; i += 4) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fine + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coarse + i));
-        const auto blend = [&](__m128i x, __m128i y) {
+        const auto blend = [&](__m128i x, __m128i y, __m128i coarseWeight) {
+            const __m128i fineWeight = _mm_sub_epi16(full, coarseWeight);
             return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(x, fineWeight), _mm_mullo_epi16(y, coarseWeight)), 8);
         };
-        const __m128i low = blend(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
-        const __m128i high = blend(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+        const __m128i low = blend(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), weights(i));
+        const __m128i high = blend(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), weights(i + 2));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(fine + i), _mm_packus_epi16(low, high));
     }
 #endif
-    for (; i < n; ++i) fine[i] = BilerpPortable(fine[i], coarse[i], 0, 0, f, 0);
+    for (; i < n; ++i) fine[i] = BilerpPortable(fine[i], coarse[i], 0, 0, f[i], 0);
 }
 
 inline std::uint32_t Bilerp(std::uint32_t t00, std::uint32_t t10, std::uint32_t t01, std::uint32_t t11,

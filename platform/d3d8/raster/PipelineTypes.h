@@ -10,6 +10,9 @@ namespace valmere::raster {
 // disabled).
 constexpr int kMaxStages = 4;
 
+// Pixels of a scanline shaded together by each step of the pixel pipeline.
+constexpr int kRunLength = 32;
+
 // Interpolated attributes, in this order: diffuse r, g, b, a (0..255),
 // specular r, g, b, a (0..255), then u, v of each stage (texture coordinates
 // chosen through the stage's D3DTSS_TEXCOORDINDEX).

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 
+#include "platform/d3d8/raster/Perspective.h"
 #include "platform/d3d8/raster/RunSteps.h"
 
 namespace valmere::raster {
@@ -18,18 +19,6 @@ inline std::uint32_t ToByte(float v) {
     return static_cast<std::uint32_t>(c + 0.5f);
 }
 
-inline std::uint32_t PackColor(const float c[4]) {
-    return (ToByte(c[3]) << 24) | (ToByte(c[0]) << 16) | (ToByte(c[1]) << 8) | ToByte(c[2]);
-}
-
-// Both ends of the run are exact: attribute = (attribute / w) * w at the
-// first and the last pixel; pixels between are interpolated linearly.
-struct RunEnds {
-    float dx0, dx1, dy;
-    float w0, w1;
-    float inverseSteps;
-};
-
 // floor(x) for finite x without a library call (the processor's rounding
 // instruction needs SSE4.1); beyond 2^23 every float is an integer.
 inline float FloorOf(float x) {
@@ -38,142 +27,135 @@ inline float FloorOf(float x) {
     return t > x ? t - 1.0f : t;
 }
 
-inline float Rhw(const Plane& p, float dx, float dy) { return std::max(At(p, dx, dy), 1e-30f); }
+// The run's position relative to the triangle's plane origin, and w at
+// each of its pixels.
+// The run's position relative to the triangle's plane origin, 1/w at its
+// first pixel and, where the run needs it, w at every pixel.
+struct RunFrame {
+    float dx0, dy, q0;
+    float w[kRunLength];
 
-void InterpolateColor(const TriangleInterpolants& t, const RunEnds& e, int first, int n, std::uint32_t* out) {
-    float c[4], step[4];
-    for (int k = 0; k < 4; ++k) {
-        const Plane& p = t.attr[first + k];
-        c[k] = At(p, e.dx0, e.dy) * e.w0;
-        step[k] = (At(p, e.dx1, e.dy) * e.w1 - c[k]) * e.inverseSteps;
+    RunFrame(const TriangleInterpolants& t, const Run& r, bool everyPixel)
+        : dx0(static_cast<float>(r.x) - t.x0), dy(static_cast<float>(r.y) - t.y0), q0(At(t.rhw, dx0, dy)) {
+        if (everyPixel) RunReciprocals(q0, t.rhw.dx, r.count, w);
     }
-    for (int i = 0; i < n; ++i) {
-        out[i] = PackColor(c);
-        for (int k = 0; k < 4; ++k) c[k] += step[k];
-    }
-}
-
-// One coordinate of a stage at both ends of the run, and its derivatives in
-// x and y at the first pixel (before renormalisation, which does not change
-// them).
-struct CoordinateEnds {
-    float first, last, ddx, ddy;
 };
 
-[[gnu::always_inline]] inline CoordinateEnds InterpolateCoordinate(const Plane& p, const Plane& rhw, const RunEnds& e, float period) {
-    CoordinateEnds c{At(p, e.dx0, e.dy) * e.w0, At(p, e.dx1, e.dy) * e.w1, 0.0f, 0.0f};
-    c.ddx = (p.dx - c.first * rhw.dx) * e.w0;
-    c.ddy = (p.dy - c.first * rhw.dy) * e.w0;
-    if (period > 0.0f && std::isfinite(c.first)) {
-        // Wrapping and mirroring repeat with this period: keep values small
-        // so that float precision stays at the texel level.
-        // Periods are 1 and 2: multiplying by the inverse is exact.
-        const float offset = FloorOf(c.first * (1.0f / period)) * period;
-        c.first -= offset;
-        c.last -= offset;
+// The whole address periods taken off each stage's coordinates along a
+// span. Wrapping and mirroring repeat with a period (1 or 2, where
+// multiplying by the inverse is exact): the periods below the coordinate at
+// the span's first pixel are taken off, so that float precision stays at
+// the texel level far from the origin.
+struct SpanOffsets {
+    float u[kMaxStages] = {}, v[kMaxStages] = {};
+
+    SpanOffsets(const PixelPipeline& p, const TriangleInterpolants& t, int xStart, float dy) {
+        const float dx = static_cast<float>(xStart) - t.x0;
+        float w;
+        RunReciprocals(At(t.rhw, dx, dy), 0.0f, 1, &w);
+        const auto offset = [&](const Plane& plane, float period) {
+            const float first = At(plane, dx, dy) * w;
+            return period > 0.0f && std::isfinite(first) ? FloorOf(first * (1.0f / period)) * period : 0.0f;
+        };
+        for (int s = 0; s < p.stageCount; ++s) {
+            if (!p.sampled[s]) continue;
+            u[s] = offset(t.attr[kAttrTex + 2 * s], p.addressPeriodU[s]);
+            v[s] = offset(t.attr[kAttrTex + 2 * s + 1], p.addressPeriodV[s]);
+        }
     }
-    return c;
+};
+
+void InterpolateColor(const TriangleInterpolants& t, const RunFrame& f, int first, int n, std::uint32_t* out) {
+    float c[4][kRunLength];
+    for (int k = 0; k < 4; ++k) {
+        const Plane& p = t.attr[first + k];
+        RunAttribute(At(p, f.dx0, f.dy), p.dx, f.w, 0.0f, n, c[k]);
+    }
+    for (int i = 0; i < n; ++i) out[i] = (ToByte(c[3][i]) << 24) | (ToByte(c[0][i]) << 16) | (ToByte(c[1][i]) << 8) | ToByte(c[2][i]);
 }
 
-// log2 of the longer footprint axis in level-0 texels.
-float LevelOfDetail(const SampledTexture& texture, const CoordinateEnds& u, const CoordinateEnds& v) {
-    const float w = static_cast<float>(texture.levels[0].width), h = static_cast<float>(texture.levels[0].height);
-    const float x2 = u.ddx * u.ddx * w * w + v.ddx * v.ddx * h * h;
-    const float y2 = u.ddy * u.ddy * w * w + v.ddy * v.ddy * h * h;
-    const float rho2 = std::max(x2, y2);
-    return rho2 > 0.0f && std::isfinite(rho2) ? 0.5f * std::log2(rho2) : 0.0f;
-}
-
-[[gnu::always_inline]] inline RunEnds MakeRunEnds(const TriangleInterpolants& t, const Run& r) {
-    RunEnds e;
-    e.dx0 = static_cast<float>(r.x) - t.x0;
-    e.dx1 = e.dx0 + static_cast<float>(r.count - 1);
-    e.dy = static_cast<float>(r.y) - t.y0;
-    e.w0 = 1.0f / Rhw(t.rhw, e.dx0, e.dy);
-    e.w1 = 1.0f / Rhw(t.rhw, e.dx1, e.dy);
-    e.inverseSteps = r.count > 1 ? 1.0f / static_cast<float>(r.count - 1) : 0.0f;
-    return e;
-}
-
-void InterpolateColors(const PixelPipeline& p, const TriangleInterpolants& t, const RunEnds& e, Run& r) {
+void InterpolateColors(const PixelPipeline& p, const TriangleInterpolants& t, const RunFrame& f, Run& r) {
     if (p.needDiffuse) {
         if (t.flatDiffuse) {
             std::fill(r.diffuse, r.diffuse + r.count, t.diffuse);
         } else {
-            InterpolateColor(t, e, kAttrDiffuse, r.count, r.diffuse);
+            InterpolateColor(t, f, kAttrDiffuse, r.count, r.diffuse);
         }
     }
     if (p.needSpecular) {
         if (t.flatSpecular) {
             std::fill(r.specular, r.specular + r.count, t.specular);
         } else {
-            InterpolateColor(t, e, kAttrSpecular, r.count, r.specular);
+            InterpolateColor(t, f, kAttrSpecular, r.count, r.specular);
         }
     }
 }
 
-struct StageCoordinates {
-    CoordinateEnds u, v;
-    RunCoordinates run;  // first pixel and step
-};
+// The coordinates of stage s over the run.
+PerspectiveRun StageRun(const TriangleInterpolants& t, const SpanOffsets& o, const RunFrame& f, int s) {
+    const Plane& pu = t.attr[kAttrTex + 2 * s];
+    const Plane& pv = t.attr[kAttrTex + 2 * s + 1];
+    return {f.q0, t.rhw.dx, At(pu, f.dx0, f.dy), pu.dx, o.u[s], At(pv, f.dx0, f.dy), pv.dx, o.v[s]};
+}
 
-[[gnu::always_inline]] inline StageCoordinates InterpolateStage(const PixelPipeline& p, const TriangleInterpolants& t, const RunEnds& e, int s) {
-    StageCoordinates c;
-    c.u = InterpolateCoordinate(t.attr[kAttrTex + 2 * s], t.rhw, e, p.addressPeriodU[s]);
-    c.v = InterpolateCoordinate(t.attr[kAttrTex + 2 * s + 1], t.rhw, e, p.addressPeriodV[s]);
-    c.run = {c.u.first, c.v.first, (c.u.last - c.u.first) * e.inverseSteps, (c.v.last - c.v.first) * e.inverseSteps};
-    return c;
+// The level of detail of every pixel: log2 of the longer of the two screen
+// axes' footprints in level-0 texels, from the exact derivatives at the
+// pixel's centre. With u = A / q (A = u / w and q = 1 / w linear),
+// du/dx = (A_x - u q_x) / q = (A_x - u q_x) w. A footprint of zero reads as
+// a large magnification, a non-finite one as a large minification.
+void LevelsOfDetail(const TriangleInterpolants& t, int s, const SampledTexture& texture, const RunFrame& f,
+                    const PerspectiveRun& run, int n, float* lod) {
+    const Plane& pu = t.attr[kAttrTex + 2 * s];
+    const Plane& pv = t.attr[kAttrTex + 2 * s + 1];
+    float u[kRunLength], v[kRunLength];
+    RunAttribute(run.u0, run.du, f.w, 0.0f, n, u);
+    RunAttribute(run.v0, run.dv, f.w, 0.0f, n, v);
+    const float width = static_cast<float>(texture.levels[0].width);
+    const float height = static_cast<float>(texture.levels[0].height);
+    for (int i = 0; i < n; ++i) {
+        const float dudx = (pu.dx - u[i] * t.rhw.dx) * f.w[i] * width, dvdx = (pv.dx - v[i] * t.rhw.dx) * f.w[i] * height;
+        const float dudy = (pu.dy - u[i] * t.rhw.dy) * f.w[i] * width, dvdy = (pv.dy - v[i] * t.rhw.dy) * f.w[i] * height;
+        const float rho2 = std::max(dudx * dudx + dvdx * dvdx, dudy * dudy + dvdy * dvdy);
+        if (!(rho2 > 0.0f)) {
+            lod[i] = -128.0f;
+        } else {
+            lod[i] = std::isfinite(rho2) ? 0.5f * std::log2(rho2) : 128.0f;
+        }
+    }
 }
 
 // The shading step of a run (colours, texture coordinates, sampling and
 // texture stages) for any state.
 struct GeneralShading {
-    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, Run& r) {
-        const RunEnds e = MakeRunEnds(t, r);
-        InterpolateColors(p, t, e, r);
+    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, const SpanOffsets& o, Run& r) {
+        const RunFrame f(t, r, true);
+        InterpolateColors(p, t, f, r);
         for (int s = 0; s < p.stageCount; ++s) {
             if (!p.sampled[s]) continue;
-            const StageCoordinates c = InterpolateStage(p, t, e, s);
-            const SampledTexture* texture = p.samplers[s].texture;
-            const float lod = texture != nullptr && p.lodMatters[s] ? LevelOfDetail(*texture, c.u, c.v) : 0.0f;
-            if (p.stepped[s]) {
-                SampleRun(p.samplers[s], lod, c.run, r.count, r.texel[s]);
-            } else {
-                for (int i = 0; i < r.count; ++i) {
-                    r.u[s][i] = c.run.u + c.run.du * static_cast<float>(i);
-                    r.v[s][i] = c.run.v + c.run.dv * static_cast<float>(i);
-                }
-                SampleRun(p.samplers[s], lod, r.u[s], r.v[s], r.count, r.texel[s]);
-            }
+            const PerspectiveRun run = StageRun(t, o, f, s);
+            float lod[kRunLength];
+            if (p.lodMatters[s]) LevelsOfDetail(t, s, *p.samplers[s].texture, f, run, r.count, lod);
+            SampleRun(p.samplers[s], run, f.w, p.lodMatters[s] ? lod : nullptr, r.count, r.texel[s]);
         }
         p.combine(p, r);
     }
 };
 
-// The shading step when one stage samples a wrapped power-of-two texture
-// at stepped coordinates. FixedLevel: one level, bilinear, prepared once
-// per draw; otherwise the level and filter follow each run's level of
-// detail. TextureOnly: the stage yields the texel itself, sampled straight
-// into the run's colours.
-template <bool FixedLevel, bool TextureOnly>
+// The shading step when stage 0 alone samples one wrapped power-of-two
+// level bilinearly, prepared once per draw. TextureOnly: the stage yields
+// the texel itself, sampled straight into the run's colours.
+template <bool TextureOnly>
 struct WrappedShading {
-    static void Sample(const PixelPipeline& p, const StageCoordinates& c, int n, std::uint32_t* out) {
-        if (FixedLevel) {
-            SampleWrappedBilinear(p.wrappedLevel, c.run, n, out);
-        } else {
-            const StageSampler& s = p.samplers[0];
-            SampleRun(s, p.lodMatters[0] ? LevelOfDetail(*s.texture, c.u, c.v) : 0.0f, c.run, n, out);
-        }
-    }
-    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, Run& r) {
-        const RunEnds e = MakeRunEnds(t, r);
-        const StageCoordinates c = InterpolateStage(p, t, e, 0);
+    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, const SpanOffsets& o, Run& r) {
+        const bool colors = !TextureOnly && ((p.needDiffuse && !t.flatDiffuse) || (p.needSpecular && !t.flatSpecular));
+        const RunFrame f(t, r, colors);
+        const PerspectiveRun run = StageRun(t, o, f, 0);
         if (TextureOnly) {
-            Sample(p, c, r.count, r.color);
+            SampleWrappedBilinear(p.wrappedLevel, run, r.count, r.color);
             return;
         }
-        InterpolateColors(p, t, e, r);
-        Sample(p, c, r.count, r.texel[0]);
+        InterpolateColors(p, t, f, r);
+        SampleWrappedBilinear(p.wrappedLevel, run, r.count, r.texel[0]);
         p.combine(p, r);
     }
 };
@@ -185,6 +167,7 @@ void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
     Run r;
     r.y = y;
     const float dy = static_cast<float>(y) - t.y0;
+    const SpanOffsets offsets(p, t, xStart, dy);
     for (int x = xStart; x <= xEnd; x += kRunLength) {
         r.x = x;
         r.count = std::min(kRunLength, xEnd - x + 1);
@@ -195,7 +178,7 @@ void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
             p.depthTest(p, r);
             if (r.mask == 0) continue;
         }
-        Shading::Shade(p, t, r);
+        Shading::Shade(p, t, offsets, r);
         if (p.alphaTest) {
             AlphaTest(p, r);
             if (r.mask == 0) continue;
@@ -206,21 +189,11 @@ void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
 }
 
 // textureOnly: the combiner passes the texel through.
-SpanShader ChooseSpanShader(PixelPipeline& p, bool textureOnly) {
-    const bool wrapped = p.stageCount == 1 && p.sampled[0] && p.stepped[0] && p.samplers[0].texture != nullptr;
+SpanShader ChooseSpanShader(PixelPipeline& p, bool textureOnly, bool specialise) {
+    const bool wrapped = specialise && p.stageCount == 1 && p.sampled[0] &&
+                         PrepareWrappedBilinear(p.samplers[0], p.wrappedLevel);
     if (!wrapped) return ShadeRuns<GeneralShading>;
-    if (!p.lodMatters[0] && PrepareWrappedBilinear(p.samplers[0], p.wrappedLevel)) {
-        return textureOnly ? ShadeRuns<WrappedShading<true, true>> : ShadeRuns<WrappedShading<true, false>>;
-    }
-    return textureOnly ? ShadeRuns<WrappedShading<false, true>> : ShadeRuns<WrappedShading<false, false>>;
-}
-
-// Whether the level of detail can change what a stage samples: the level
-// (a mip filter with more than the base level) or the filter.
-bool LodMatters(const StageSampler& s) {
-    const bool filterChanges = (s.minFilter >= D3DTEXF_LINEAR) != (s.magFilter >= D3DTEXF_LINEAR);
-    const bool levelChanges = s.mipFilter != D3DTEXF_NONE && s.baseLevel < s.levelCount - 1;
-    return s.texture != nullptr && (filterChanges || levelChanges);
+    return textureOnly ? ShadeRuns<WrappedShading<true>> : ShadeRuns<WrappedShading<false>>;
 }
 
 bool UsesTexture(const TextureStage& s) {
@@ -287,7 +260,6 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
                  ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2]};
         p.sampled[s] = UsesTexture(stage);
         p.samplers[s] = MakeStageSampler(state, s);
-        p.stepped[s] = specialise && SamplesRunCoordinates(p.samplers[s]);
         p.lodMatters[s] = LodMatters(p.samplers[s]);
         p.addressPeriodU[s] = AddressPeriod(p.samplers[s].addressU);
         p.addressPeriodV[s] = AddressPeriod(p.samplers[s].addressV);
@@ -296,7 +268,7 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
     }
     p.textureFactor = rs[D3DRS_TEXTUREFACTOR];
     p.combine = ChooseCombine(p, diffuseIsWhite, specialise, p.needDiffuse);
-    p.shadeSpan = ChooseSpanShader(p, !p.needDiffuse);
+    p.shadeSpan = ChooseSpanShader(p, !p.needDiffuse, specialise);
 
     p.blend.source = rs[D3DRS_SRCBLEND];
     p.blend.destination = rs[D3DRS_DESTBLEND];

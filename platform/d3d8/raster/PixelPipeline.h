@@ -14,9 +14,6 @@
 
 namespace valmere::raster {
 
-// Exact perspective division at both ends of a run, linear in between.
-constexpr int kRunLength = 32;
-
 // q(x, y) = value + dx * (x - x0) + dy * (y - y0) for a quantity that is
 // linear in screen space (z, 1/w, attribute / w).
 struct Plane {
@@ -37,7 +34,6 @@ struct Run {
     float z0 = 0, dz = 0;  // depth of pixel i: z0 + dz * i
     std::uint32_t depthCode[kRunLength];
     std::uint32_t diffuse[kRunLength], specular[kRunLength];
-    float u[kMaxStages][kRunLength], v[kMaxStages][kRunLength];  // stages sampled per pixel
     std::uint32_t texel[kMaxStages][kRunLength];
     std::uint32_t color[kRunLength];
 };
@@ -68,12 +64,9 @@ struct PixelPipeline {
     TextureStage stages[kMaxStages];
     bool sampled[kMaxStages] = {};  // stage reads its texture
     StageSampler samplers[kMaxStages];
-    // Coordinates stepped in fixed point along each run instead of given per
-    // pixel (wrapped power-of-two textures, unless the general path is forced).
-    bool stepped[kMaxStages] = {};
     bool lodMatters[kMaxStages] = {};  // the level of detail changes the filter or the level
     // The level of stage 0 when it is the only one sampled and fixed for the
-    // draw: wrapped, power of two, bilinear, stepped coordinates.
+    // draw: wrapped, power of two, bilinear (unless the general path is forced).
     WrappedLevel wrappedLevel;
     float addressPeriodU[kMaxStages] = {}, addressPeriodV[kMaxStages] = {};
     bool needDiffuse = false, needSpecular = false, addSpecular = false;

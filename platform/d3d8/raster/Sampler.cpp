@@ -1,13 +1,14 @@
-// Texel addressing works on integer texel indices with 8 fraction bits:
+// Texel addressing works on integer texel positions with 8 fraction bits:
 // position p = u * width * 256 (minus 128 for bilinear, so that the integer
-// part is the texel left of the sample and the fraction its weight).
+// part is the texel left of the sample and the fraction its weight),
+// rounded to nearest per pixel.
 #include "platform/d3d8/raster/Sampler.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <type_traits>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/d3d8/raster/Bilinear.h"
 #include "platform/d3d8/raster/SimdKernels.h"
@@ -21,16 +22,21 @@ struct Level {
     int width, height;
 };
 
-// Rounds to the nearest integer with floor semantics for halves below zero;
-// NaN and huge values are pinned to +-2^30 (the result then still addresses
-// a valid texel through the address mode).
-inline int ToFixed(float x) {
-    constexpr float kLimit = 1073741824.0f;
-    const float c = x > kLimit ? kLimit : (x >= -kLimit ? x : -kLimit);
-    constexpr double kBias = 4294967296.0;
-    return static_cast<int>(static_cast<std::int64_t>(static_cast<double>(c) + 0.5 + kBias) -
-                            static_cast<std::int64_t>(kBias));
-}
+// Texel positions of both axes of pixels first..first + n - 1 of a run on
+// one level (PositionLine).
+struct Positions {
+    std::int32_t x[kRunLength], y[kRunLength];
+
+    Positions(const Level& l, bool linear, const PerspectiveRun& run, const float* w, int first, int n) {
+        RunPositions(PositionLine(run.u0, run.du, run.uOffset, l.width, linear), w, first, n, x);
+        RunPositions(PositionLine(run.v0, run.dv, run.vOffset, l.height, linear), w, first, n, y);
+        // The kernels read whole groups of four or eight: the lanes past n
+        // hold position 0 (and are not stored).
+        const int padded = std::min((n + 7) & ~7, kRunLength);
+        std::fill(x + n, x + padded, 0);
+        std::fill(y + n, y + padded, 0);
+    }
+};
 
 // Address modes of one draw: the fast ones have both axes alike.
 struct WrapPow2 {
@@ -94,73 +100,17 @@ struct AnyAddress {
     }
 };
 
-// Coordinates given per pixel (the general path): the fixed-point position
-// is rounded from the float coordinate at every pixel.
-struct PixelPositions {
-    const float* u;
-    const float* v;
-    float su, sv, offset;  // texels * 256 per unit coordinate; 128 for bilinear
-    int X(int i) const { return ToFixed(u[i] * su - offset); }
-    int Y(int i) const { return ToFixed(v[i] * sv - offset); }
-};
-
-// Coordinates stepped linearly along the run in 16.16 fixed point. The sums
-// wrap modulo 2^32, which keeps the texel index exact modulo any power of
-// two up to 2^16: valid with wrap addressing of power-of-two levels only.
-// The 0x80 in the start rounds the 8-bit fraction to nearest, as ToFixed does.
-struct SteppedPositions {
-    std::uint32_t x0, dx, y0, dy;
-    int X(int i) const { return static_cast<std::int32_t>(x0 + static_cast<std::uint32_t>(i) * dx) >> 8; }
-    int Y(int i) const { return static_cast<std::int32_t>(y0 + static_cast<std::uint32_t>(i) * dy) >> 8; }
-};
-
-// value * 65536 rounded, as a 32-bit two's complement fixed-point number
-// modulo 2^32 (NaN and huge values are pinned first, so the conversion
-// stays defined; the bias makes truncation round down below zero too).
-inline std::uint32_t ToWrappedFixed16(double value) {
-    constexpr double kLimit = 1099511627776.0;  // 2^40
-    constexpr double kBias = 2199023255552.0;   // 2^41
-    const double scaled = value * 65536.0;
-    const double c = scaled > kLimit ? kLimit : (scaled >= -kLimit ? scaled : -kLimit);
-    return static_cast<std::uint32_t>(static_cast<std::int64_t>(c + (0.5 + kBias)) -
-                                      static_cast<std::int64_t>(kBias));
-}
-
-struct PixelCoordinates {
-    static constexpr bool kWrapPow2Only = false;
-    const float* u;
-    const float* v;
-    PixelCoordinates Skip(int k) const { return {u + k, v + k}; }
-    PixelPositions For(const Level& l, bool linear) const {
-        return {u, v, static_cast<float>(l.width) * 256.0f, static_cast<float>(l.height) * 256.0f,
-                linear ? 128.0f : 0.0f};
-    }
-};
-
-struct SteppedCoordinates {
-    static constexpr bool kWrapPow2Only = true;
-    RunCoordinates run;
-    SteppedCoordinates Skip(int k) const {
-        return {{run.u + run.du * static_cast<float>(k), run.v + run.dv * static_cast<float>(k), run.du, run.dv}};
-    }
-    SteppedPositions For(const Level& l, bool linear) const {
-        const double w = l.width, h = l.height, centre = linear ? 0.5 : 0.0;
-        return {ToWrappedFixed16(run.u * w - centre) + 0x80u, ToWrappedFixed16(run.du * w),
-                ToWrappedFixed16(run.v * h - centre) + 0x80u, ToWrappedFixed16(run.dv * h)};
-    }
-};
-
-template <class Address, class Positions>
+template <class Address>
 void SamplePoint(const StageSampler& s, const Level& l, const Positions& at, int n, std::uint32_t* out) {
-    for (int i = 0; i < n; ++i) Address::Fetch(s, l, at.X(i) >> 8, at.Y(i) >> 8, out[i]);
+    for (int i = 0; i < n; ++i) Address::Fetch(s, l, at.x[i] >> 8, at.y[i] >> 8, out[i]);
 }
 
 // Bilinear samples of pixels from..end-1, one at a time.
-template <class Address, class Positions>
+template <class Address>
 void SampleLinearPixels(const StageSampler& s, const Level& l, const Positions& at, int from, int end,
                         std::uint32_t* out) {
     for (int i = from; i < end; ++i) {
-        const int px = at.X(i), py = at.Y(i);
+        const int px = at.x[i], py = at.y[i];
         const int x = px >> 8, y = py >> 8;
         std::uint32_t t00, t10, t01, t11;
         Address::Fetch(s, l, x, y, t00);
@@ -172,20 +122,14 @@ void SampleLinearPixels(const StageSampler& s, const Level& l, const Positions& 
 }
 
 #if defined(__SSE2__)
-// Bilinear samples of a wrapped power-of-two level at stepped positions,
-// four pixels at a time.
-void SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, std::uint32_t* out) {
-    const auto start = [](std::uint32_t origin, std::uint32_t step) {
-        return _mm_setr_epi32(static_cast<int>(origin), static_cast<int>(origin + step),
-                              static_cast<int>(origin + 2 * step), static_cast<int>(origin + 3 * step));
-    };
-    __m128i x = start(at.x0, at.dx), y = start(at.y0, at.dy);
-    const __m128i stepX = _mm_set1_epi32(static_cast<int>(4 * at.dx)), stepY = _mm_set1_epi32(static_cast<int>(4 * at.dy));
+// Bilinear samples of a wrapped power-of-two level, four pixels at a time.
+void SampleLinearWrappedFour(const Level& l, const Positions& at, int n, std::uint32_t* out) {
     const __m128i wrapX = _mm_set1_epi32(l.width - 1), wrapY = _mm_set1_epi32(l.height - 1);
     const __m128i rowShift = _mm_cvtsi32_si128(std::countr_zero(static_cast<unsigned>(l.width)));
     const __m128i fraction = _mm_set1_epi32(255), one = _mm_set1_epi32(1);
     for (int i = 0; i < n; i += 4) {
-        const __m128i px = _mm_srai_epi32(x, 8), py = _mm_srai_epi32(y, 8);
+        const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at.x + i));
+        const __m128i py = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at.y + i));
         const __m128i x0 = _mm_and_si128(_mm_srai_epi32(px, 8), wrapX);
         const __m128i y0 = _mm_and_si128(_mm_srai_epi32(py, 8), wrapY);
         const __m128i row0 = _mm_sll_epi32(y0, rowShift);
@@ -199,8 +143,6 @@ void SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, 
             // texels are not side by side, so the group goes one by one.
             SampleLinearPixels<WrapPow2>(StageSampler{}, l, at, i, i + count, out);
         } else {
-            // Lanes past n sample valid texels too (indices are wrapped);
-            // only the first count results are kept.
             const __m128i samples =
                 BilerpFour(l.texels, index[0], index[1], _mm_and_si128(px, fraction), _mm_and_si128(py, fraction));
             if (count == 4) {
@@ -211,19 +153,17 @@ void SampleLinearWrappedFour(const Level& l, const SteppedPositions& at, int n, 
                 std::copy(partial, partial + count, out + i);
             }
         }
-        x = _mm_add_epi32(x, stepX);
-        y = _mm_add_epi32(y, stepY);
     }
 }
 #endif
 
-template <class Address, class Positions>
+template <class Address>
 void SampleLinear(const StageSampler& s, const Level& l, const Positions& at, int n, std::uint32_t* out) {
 #if defined(__SSE2__)
-    if constexpr (std::is_same_v<Address, WrapPow2> && std::is_same_v<Positions, SteppedPositions>) {
+    if constexpr (std::is_same_v<Address, WrapPow2>) {
         // Eight at a time where the processor allows, else four at a time.
         if (UseAvx2Kernels()) {
-            SampleWrappedBilinearEight(l.texels, l.width, l.height, at.x0, at.dx, at.y0, at.dy, n, out);
+            SampleWrappedBilinearEight(l.texels, l.width, l.height, at.x, at.y, n, out);
         } else {
             SampleLinearWrappedFour(l, at, n, out);
         }
@@ -233,26 +173,24 @@ void SampleLinear(const StageSampler& s, const Level& l, const Positions& at, in
     SampleLinearPixels<Address>(s, l, at, 0, n, out);
 }
 
-template <class Address, class Coordinates>
-bool TrySampleLevel(bool linear, const StageSampler& s, const Level& l, const Coordinates& c, int n,
+template <class Address>
+bool TrySampleLevel(bool linear, const StageSampler& s, const Level& l, const Positions& at, int n,
                     std::uint32_t* out) {
     if (!Address::Fits(s, l)) return false;
     if (linear) {
-        SampleLinear<Address>(s, l, c.For(l, true), n, out);
+        SampleLinear<Address>(s, l, at, n, out);
     } else {
-        SamplePoint<Address>(s, l, c.For(l, false), n, out);
+        SamplePoint<Address>(s, l, at, n, out);
     }
     return true;
 }
 
-template <class Coordinates>
-void SampleLevel(bool linear, const StageSampler& s, const Level& l, const Coordinates& c, int n,
-                 std::uint32_t* out) {
-    if (TrySampleLevel<WrapPow2>(linear, s, l, c, n, out)) return;
-    if constexpr (!Coordinates::kWrapPow2Only) {
-        if (TrySampleLevel<Clamp>(linear, s, l, c, n, out)) return;
-        TrySampleLevel<AnyAddress>(linear, s, l, c, n, out);
-    }
+void SampleLevel(bool linear, const StageSampler& s, const Level& l, const PerspectiveRun& run, const float* w,
+                 int first, int n, std::uint32_t* out) {
+    const Positions at(l, linear, run, w, first, n);
+    if (TrySampleLevel<WrapPow2>(linear, s, l, at, n, out)) return;
+    if (TrySampleLevel<Clamp>(linear, s, l, at, n, out)) return;
+    TrySampleLevel<AnyAddress>(linear, s, l, at, n, out);
 }
 
 Level GetLevel(const SampledTexture& t, int index) {
@@ -262,36 +200,33 @@ Level GetLevel(const SampledTexture& t, int index) {
 
 bool Usable(const SamplingLevel& l) { return l.texels != nullptr && l.width > 0 && l.height > 0; }
 
-// Level selection from the level of detail, shared by both kinds of coordinates.
-template <class Coordinates>
-void SampleWith(const StageSampler& s, float lod, const Coordinates& c, int n, std::uint32_t* out) {
-    if (s.texture == nullptr) {
-        std::fill(out, out + n, 0xFFFFFFFFu);
-        return;
-    }
+// What one pixel samples: a level and its filter, and whether the next
+// level is blended in (linear mip filter) by a fraction in 1/256 steps.
+struct LevelChoice {
+    int level = 0;
+    bool linear = false;
+    bool blendNext = false;
+
+    bool operator==(const LevelChoice&) const = default;
+};
+
+LevelChoice ChooseLevel(const StageSampler& s, float lod, std::uint8_t& fraction) {
     lod += s.lodBias;
     const bool magnify = !(lod > 0.0f);
-    const bool linear = (magnify ? s.magFilter : s.minFilter) >= D3DTEXF_LINEAR;
+    LevelChoice c{s.baseLevel, (magnify ? s.magFilter : s.minFilter) >= D3DTEXF_LINEAR, false};
+    fraction = 0;
     const int last = s.levelCount - 1;
-    if (magnify || s.mipFilter == D3DTEXF_NONE || s.baseLevel >= last) {
-        SampleLevel(linear, s, GetLevel(*s.texture, s.baseLevel), c, n, out);
-        return;
-    }
-    const float level = std::min(lod + static_cast<float>(s.baseLevel), static_cast<float>(last));
+    if (magnify || s.mipFilter == D3DTEXF_NONE || s.baseLevel >= last) return c;
+    // The level of detail counts from level 0; MAXMIPLEVEL clamps it.
+    const float level = std::clamp(lod, static_cast<float>(s.baseLevel), static_cast<float>(last));
     if (s.mipFilter == D3DTEXF_POINT) {
-        SampleLevel(linear, s, GetLevel(*s.texture, static_cast<int>(level + 0.5f)), c, n, out);
-        return;
+        c.level = static_cast<int>(level + 0.5f);
+        return c;
     }
-    const int lower = static_cast<int>(level);
-    const std::uint32_t fraction = static_cast<std::uint32_t>((level - static_cast<float>(lower)) * 256.0f);
-    SampleLevel(linear, s, GetLevel(*s.texture, lower), c, n, out);
-    if (lower >= last || fraction == 0) return;
-    std::uint32_t coarse[64];
-    for (int start = 0; start < n; start += 64) {
-        const int count = std::min(64, n - start);
-        SampleLevel(linear, s, GetLevel(*s.texture, lower + 1), c.Skip(start), count, coarse);
-        BlendLevels(out + start, coarse, count, fraction);
-    }
+    c.level = static_cast<int>(level);
+    fraction = static_cast<std::uint8_t>((level - static_cast<float>(c.level)) * 256.0f);
+    c.blendNext = c.level < last && fraction != 0;
+    return c;
 }
 
 }  // namespace
@@ -327,38 +262,57 @@ float AddressPeriod(DWORD mode) {
     return 0.0f;
 }
 
-void SampleRun(const StageSampler& s, float lod, const float* u, const float* v, int n, std::uint32_t* out) {
-    SampleWith(s, lod, PixelCoordinates{u, v}, n, out);
+bool LodMatters(const StageSampler& s) {
+    const bool filterChanges = (s.minFilter >= D3DTEXF_LINEAR) != (s.magFilter >= D3DTEXF_LINEAR);
+    const bool levelChanges = s.mipFilter != D3DTEXF_NONE && s.baseLevel < s.levelCount - 1;
+    return s.texture != nullptr && (filterChanges || levelChanges);
 }
 
-bool SamplesRunCoordinates(const StageSampler& s) {
-    if (s.texture == nullptr) return true;
-    for (int i = 0; i < s.levelCount; ++i) {
-        const Level l = GetLevel(*s.texture, i);
-        // Texel indices stay below 2^30 in the 32-bit lanes of the kernel.
-        const bool indexable = static_cast<std::int64_t>(l.width) * l.height <= (std::int64_t{1} << 30);
-        if (!WrapPow2::Fits(s, l) || l.width > 65536 || l.height > 65536 || !indexable) return false;
+void SampleRun(const StageSampler& s, const PerspectiveRun& run, const float* w, const float* lod, int n,
+               std::uint32_t* out) {
+    if (s.texture == nullptr) {
+        std::fill(out, out + n, 0xFFFFFFFFu);
+        return;
     }
-    return true;
-}
-
-void SampleRun(const StageSampler& s, float lod, const RunCoordinates& run, int n, std::uint32_t* out) {
-    SampleWith(s, lod, SteppedCoordinates{run}, n, out);
+    std::uint8_t fractions[kRunLength];
+    LevelChoice choices[kRunLength];
+    for (int i = 0; i < n; ++i) choices[i] = ChooseLevel(s, lod != nullptr ? lod[i] : 0.0f, fractions[i]);
+    // Neighbouring pixels mostly choose alike: each stretch of equal
+    // choices is sampled as one.
+    for (int i = 0; i < n;) {
+        const LevelChoice c = choices[i];
+        int end = i + 1;
+        while (end < n && choices[end] == c) ++end;
+        SampleLevel(c.linear, s, GetLevel(*s.texture, c.level), run, w, i, end - i, out + i);
+        if (c.blendNext) {
+            std::uint32_t coarse[kRunLength];
+            SampleLevel(c.linear, s, GetLevel(*s.texture, c.level + 1), run, w, i, end - i, coarse);
+            BlendLevels(out + i, coarse, fractions + i, end - i);
+        }
+        i = end;
+    }
 }
 
 bool PrepareWrappedBilinear(const StageSampler& s, WrappedLevel& level) {
-    if (s.texture == nullptr || !SamplesRunCoordinates(s)) return false;
-    const bool levelFixed = s.mipFilter == D3DTEXF_NONE || s.baseLevel >= s.levelCount - 1;
+    if (s.texture == nullptr || LodMatters(s)) return false;
     const bool linear = s.minFilter >= D3DTEXF_LINEAR && s.magFilter >= D3DTEXF_LINEAR;
-    if (!levelFixed || !linear) return false;
     const SamplingLevel& l = s.texture->levels[s.baseLevel];
+    // Texel indices stay below 2^30 in the 32-bit lanes of the kernels.
+    const bool indexable = static_cast<std::int64_t>(l.width) * l.height <= (std::int64_t{1} << 30);
+    if (!linear || !indexable || !WrapPow2::Fits(s, Level{l.texels, l.width, l.height})) return false;
     level = {l.texels, l.width, l.height};
     return true;
 }
 
-void SampleWrappedBilinear(const WrappedLevel& level, const RunCoordinates& run, int n, std::uint32_t* out) {
+void SampleWrappedBilinear(const WrappedLevel& level, const PerspectiveRun& run, int n, std::uint32_t* out) {
+    if (UseAvx2Kernels()) {
+        SampleWrappedBilinearEight(level.texels, level.width, level.height, run, n, out);
+        return;
+    }
+    float w[kRunLength];
+    RunReciprocals(run.q0, run.dq, n, w);
     const Level l{level.texels, level.width, level.height};
-    SampleLinear<WrapPow2>(StageSampler{}, l, SteppedCoordinates{run}.For(l, true), n, out);
+    SampleLinear<WrapPow2>(StageSampler{}, l, Positions(l, true, run, w, 0, n), n, out);
 }
 
 }  // namespace valmere::raster

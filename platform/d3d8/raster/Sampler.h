@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/d3d8/raster/Perspective.h"
+#include "platform/d3d8/raster/PipelineTypes.h"
 #include "platform/d3d8/raster/Raster.h"
 
 namespace valmere::raster {
@@ -28,39 +30,32 @@ StageSampler MakeStageSampler(const PipelineState& state, int stage);
 // ranges: 1 for wrap, 2 for mirror, 0 for the clamping modes.
 float AddressPeriod(DWORD mode);
 
-// Samples n pixels at normalised coordinates (u[i], v[i]) with one level of
-// detail for the run (log2 of texels per pixel on level 0).
-void SampleRun(const StageSampler& sampler, float lod, const float* u, const float* v, int n, std::uint32_t* out);
+// Whether the level of detail can change what the sampler reads: the
+// level (a mip filter with more than the base level) or the filter
+// (minification and magnification filters differ).
+bool LodMatters(const StageSampler& sampler);
 
-// Coordinates of pixel i of a run: (u + i du, v + i dv).
-struct RunCoordinates {
-    float u, v, du, dv;
-};
+// Samples the n pixels (n <= kRunLength) of a perspective run, w[i] being
+// pixel i's w (RunReciprocals). lod[i] is pixel i's level of detail before
+// the bias (log2 of level-0 texels per pixel); null where LodMatters is
+// false, which samples every pixel as a magnified one. Level and filter
+// are chosen per pixel.
+void SampleRun(const StageSampler& sampler, const PerspectiveRun& run, const float* w, const float* lod, int n,
+               std::uint32_t* out);
 
-// True when every level of the sampler can be sampled at RunCoordinates:
-// wrap addressing on both axes and power-of-two sizes up to 65536 (and up
-// to 2^30 texels).
-bool SamplesRunCoordinates(const StageSampler& sampler);
-
-// Samples n pixels at run coordinates, stepped in 16.16 fixed point (the
-// position of pixel i differs from the per-pixel form by at most 1/256
-// texel over a run of kRunLength pixels). Only for a sampler that
-// SamplesRunCoordinates.
-void SampleRun(const StageSampler& sampler, float lod, const RunCoordinates& run, int n, std::uint32_t* out);
-
-// A level sampled bilinearly with wrap addressing at run coordinates,
-// chosen once per draw.
+// One level sampled bilinearly with wrap addressing, chosen once per draw.
 struct WrappedLevel {
     const std::uint32_t* texels = nullptr;
     int width = 0, height = 0;  // powers of two
 };
 
-// Fills level when every run of the draw samples one level bilinearly at
-// run coordinates (the sampler SamplesRunCoordinates, and neither the level
-// nor the filter depends on the level of detail); false otherwise.
+// Fills level when every pixel of the draw samples one level bilinearly
+// with wrap addressing (power-of-two sizes, neither the level nor the
+// filter depends on the level of detail); false otherwise.
 bool PrepareWrappedBilinear(const StageSampler& sampler, WrappedLevel& level);
 
-// What SampleRun gives for such a sampler, without choosing the level.
-void SampleWrappedBilinear(const WrappedLevel& level, const RunCoordinates& run, int n, std::uint32_t* out);
+// What SampleRun gives for such a sampler at the coordinates of a
+// perspective run, without choosing the level.
+void SampleWrappedBilinear(const WrappedLevel& level, const PerspectiveRun& run, int n, std::uint32_t* out);
 
 }  // namespace valmere::raster

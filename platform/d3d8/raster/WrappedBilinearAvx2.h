@@ -1,17 +1,27 @@
-// The bilinear kernel of wrapped power-of-two levels at stepped positions
-// (see Sampler.cpp), eight pixels at a time with AVX2. It is built with
+// The bilinear kernel of wrapped power-of-two levels (see Sampler.cpp),
+// eight pixels at a time with AVX2. It is built with
 // -mavx2 in a file of its own and only called where UseAvx2Kernels().
 #pragma once
 
 #include <cstdint>
 
+#include "platform/d3d8/raster/Perspective.h"
+#include "platform/d3d8/raster/Sampler.h"
+
 namespace valmere::raster {
 
 // Samples the n pixels of a run in groups of eight (the last one partly
-// stored). Positions are 16.16 texel positions
-// (texel centre offset and rounding included) of pixel 0 and the step per
-// pixel, wrapping modulo 2^32; width and height are powers of two.
-void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, std::uint32_t x0, std::uint32_t dx,
-                               std::uint32_t y0, std::uint32_t dy, int n, std::uint32_t* out);
+// stored). x[i], y[i] are pixel i's texel positions with 8 fraction bits
+// (texel centre offset included), wrapped into the level here; the arrays
+// are readable up to the next multiple of eight. Width and height are
+// powers of two.
+void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, const std::int32_t* x,
+                               const std::int32_t* y, int n, std::uint32_t* out);
+
+// The same at the positions of a perspective run (Perspective.h), computed
+// eight at a time with the float operations of the per-pixel form, so the
+// samples are the same bit for bit.
+void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, const PerspectiveRun& run, int n,
+                               std::uint32_t* out);
 
 }  // namespace valmere::raster
