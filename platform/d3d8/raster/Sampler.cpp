@@ -1,7 +1,7 @@
-// Texel addressing works on integer texel positions with 8 fraction bits:
-// position p = u * width * 256 (minus 128 for bilinear, so that the integer
-// part is the texel left of the sample and the fraction its weight),
-// rounded to nearest per pixel.
+// Texel addressing works on integer texel positions with 8 fraction bits,
+// computed for every pixel from its perspective run (PositionLine in
+// Perspective.h): the integer part is the texel (for bilinear, the one left
+// of the sample), the fraction its weight.
 #include "platform/d3d8/raster/Sampler.h"
 
 #include <algorithm>
