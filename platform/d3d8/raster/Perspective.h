@@ -23,12 +23,11 @@ constexpr float kSmallestRhw = 1e-30f;
 // Both texture coordinates of one stage over a run of pixels, pixel i = 0
 // being the run's first:
 //   w_i = 1 / max(q0 + i dq, kSmallestRhw),
-//   u_i = (u0 + i du) w_i - uOffset,  v_i = (v0 + i dv) w_i - vOffset,
-// where the offsets are whole periods of the address mode.
+//   u_i = (u0 + i du) w_i,  v_i = (v0 + i dv) w_i.
 struct PerspectiveRun {
     float q0, dq;
-    float u0, du, uOffset;
-    float v0, dv, vOffset;
+    float u0, du;
+    float v0, dv;
 };
 
 // Texel positions limits: positions are pinned to +-kTexelPositionLimit
@@ -41,17 +40,17 @@ constexpr float kTexelPositionLimit = 1073741824.0f;
 // bilinear filtering (the integer part is then the texel left of the
 // sample, the fraction its weight):
 //   position_i = round((start + i step) w_i - less),
-// start = a0 S, step = da S, less = offset S (+ 128), S = 256 size,
-// rounded to nearest, ties to even. The coordinate is scaled before the
-// division, so positions cost two multiplies and two additions a pixel.
+// start = a0 S, step = da S, less = 128 for bilinear (else 0), S = 256
+// size, rounded to nearest, ties to even. The coordinate is scaled before
+// the division, so positions cost two multiplies and two additions a pixel.
 struct PositionLine {
     float start, step, less;
 
-    PositionLine(float a0, float da, float offset, int size, bool linear) {
+    PositionLine(float a0, float da, int size, bool linear) {
         const float scale = static_cast<float>(size) * 256.0f;
         start = a0 * scale;
         step = da * scale;
-        less = offset * scale + (linear ? 128.0f : 0.0f);
+        less = linear ? 128.0f : 0.0f;
     }
 };
 
@@ -98,19 +97,18 @@ inline void RunReciprocals(float q0, float dq, int n, float* w) {
     }
 }
 
-// out[i] = (a0 + i da) w[i] - offset: an attribute at every pixel, less a
-// whole number of address periods that keeps wrapped coordinates small.
-inline void RunAttribute(float a0, float da, const float* w, float offset, int n, float* out) {
+// out[i] = (a0 + i da) w[i]: an attribute at every pixel.
+inline void RunAttribute(float a0, float da, const float* w, int n, float* out) {
     int i = 0;
 #if defined(__SSE2__)
-    const __m128 start = _mm_set1_ps(a0), step = _mm_set1_ps(da), less = _mm_set1_ps(offset);
+    const __m128 start = _mm_set1_ps(a0), step = _mm_set1_ps(da);
     __m128 index = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
     for (; i + 4 <= n; i += 4, index = _mm_add_ps(index, _mm_set1_ps(4.0f))) {
         const __m128 a = _mm_add_ps(start, _mm_mul_ps(index, step));
-        _mm_storeu_ps(out + i, _mm_sub_ps(_mm_mul_ps(a, _mm_loadu_ps(w + i)), less));
+        _mm_storeu_ps(out + i, _mm_mul_ps(a, _mm_loadu_ps(w + i)));
     }
 #endif
-    for (; i < n; ++i) out[i] = (a0 + static_cast<float>(i) * da) * w[i] - offset;
+    for (; i < n; ++i) out[i] = (a0 + static_cast<float>(i) * da) * w[i];
 }
 
 }  // namespace valmere::raster

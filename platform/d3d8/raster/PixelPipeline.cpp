@@ -19,14 +19,6 @@ inline std::uint32_t ToByte(float v) {
     return static_cast<std::uint32_t>(c + 0.5f);
 }
 
-// floor(x) for finite x without a library call (the processor's rounding
-// instruction needs SSE4.1); beyond 2^23 every float is an integer.
-inline float FloorOf(float x) {
-    if (!(std::fabs(x) < 8388608.0f)) return x;
-    const float t = static_cast<float>(static_cast<int>(x));
-    return t > x ? t - 1.0f : t;
-}
-
 // The run's position relative to the triangle's plane origin, and w at
 // each of its pixels.
 // The run's position relative to the triangle's plane origin, 1/w at its
@@ -41,35 +33,11 @@ struct RunFrame {
     }
 };
 
-// The whole address periods taken off each stage's coordinates along a
-// span. Wrapping and mirroring repeat with a period (1 or 2, where
-// multiplying by the inverse is exact): the periods below the coordinate at
-// the span's first pixel are taken off, so that float precision stays at
-// the texel level far from the origin.
-struct SpanOffsets {
-    float u[kMaxStages] = {}, v[kMaxStages] = {};
-
-    SpanOffsets(const PixelPipeline& p, const TriangleInterpolants& t, int xStart, float dy) {
-        const float dx = static_cast<float>(xStart) - t.x0;
-        float w;
-        RunReciprocals(At(t.rhw, dx, dy), 0.0f, 1, &w);
-        const auto offset = [&](const Plane& plane, float period) {
-            const float first = At(plane, dx, dy) * w;
-            return period > 0.0f && std::isfinite(first) ? FloorOf(first * (1.0f / period)) * period : 0.0f;
-        };
-        for (int s = 0; s < p.stageCount; ++s) {
-            if (!p.sampled[s]) continue;
-            u[s] = offset(t.attr[kAttrTex + 2 * s], p.addressPeriodU[s]);
-            v[s] = offset(t.attr[kAttrTex + 2 * s + 1], p.addressPeriodV[s]);
-        }
-    }
-};
-
 void InterpolateColor(const TriangleInterpolants& t, const RunFrame& f, int first, int n, std::uint32_t* out) {
     float c[4][kRunLength];
     for (int k = 0; k < 4; ++k) {
         const Plane& p = t.attr[first + k];
-        RunAttribute(At(p, f.dx0, f.dy), p.dx, f.w, 0.0f, n, c[k]);
+        RunAttribute(At(p, f.dx0, f.dy), p.dx, f.w, n, c[k]);
     }
     for (int i = 0; i < n; ++i) out[i] = (ToByte(c[3][i]) << 24) | (ToByte(c[0][i]) << 16) | (ToByte(c[1][i]) << 8) | ToByte(c[2][i]);
 }
@@ -92,10 +60,10 @@ void InterpolateColors(const PixelPipeline& p, const TriangleInterpolants& t, co
 }
 
 // The coordinates of stage s over the run.
-PerspectiveRun StageRun(const TriangleInterpolants& t, const SpanOffsets& o, const RunFrame& f, int s) {
+PerspectiveRun StageRun(const TriangleInterpolants& t, const RunFrame& f, int s) {
     const Plane& pu = t.attr[kAttrTex + 2 * s];
     const Plane& pv = t.attr[kAttrTex + 2 * s + 1];
-    return {f.q0, t.rhw.dx, At(pu, f.dx0, f.dy), pu.dx, o.u[s], At(pv, f.dx0, f.dy), pv.dx, o.v[s]};
+    return {f.q0, t.rhw.dx, At(pu, f.dx0, f.dy), pu.dx, At(pv, f.dx0, f.dy), pv.dx};
 }
 
 // The level of detail of every pixel: log2 of the longer of the two screen
@@ -108,8 +76,8 @@ void LevelsOfDetail(const TriangleInterpolants& t, int s, const SampledTexture& 
     const Plane& pu = t.attr[kAttrTex + 2 * s];
     const Plane& pv = t.attr[kAttrTex + 2 * s + 1];
     float u[kRunLength], v[kRunLength];
-    RunAttribute(run.u0, run.du, f.w, 0.0f, n, u);
-    RunAttribute(run.v0, run.dv, f.w, 0.0f, n, v);
+    RunAttribute(run.u0, run.du, f.w, n, u);
+    RunAttribute(run.v0, run.dv, f.w, n, v);
     const float width = static_cast<float>(texture.levels[0].width);
     const float height = static_cast<float>(texture.levels[0].height);
     for (int i = 0; i < n; ++i) {
@@ -127,12 +95,12 @@ void LevelsOfDetail(const TriangleInterpolants& t, int s, const SampledTexture& 
 // The shading step of a run (colours, texture coordinates, sampling and
 // texture stages) for any state.
 struct GeneralShading {
-    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, const SpanOffsets& o, Run& r) {
+    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, Run& r) {
         const RunFrame f(t, r, true);
         InterpolateColors(p, t, f, r);
         for (int s = 0; s < p.stageCount; ++s) {
             if (!p.sampled[s]) continue;
-            const PerspectiveRun run = StageRun(t, o, f, s);
+            const PerspectiveRun run = StageRun(t, f, s);
             float lod[kRunLength];
             if (p.lodMatters[s]) LevelsOfDetail(t, s, *p.samplers[s].texture, f, run, r.count, lod);
             SampleRun(p.samplers[s], run, f.w, p.lodMatters[s] ? lod : nullptr, r.count, r.texel[s]);
@@ -146,10 +114,10 @@ struct GeneralShading {
 // the texel itself, sampled straight into the run's colours.
 template <bool TextureOnly>
 struct WrappedShading {
-    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, const SpanOffsets& o, Run& r) {
+    static void Shade(const PixelPipeline& p, const TriangleInterpolants& t, Run& r) {
         const bool colors = !TextureOnly && ((p.needDiffuse && !t.flatDiffuse) || (p.needSpecular && !t.flatSpecular));
         const RunFrame f(t, r, colors);
-        const PerspectiveRun run = StageRun(t, o, f, 0);
+        const PerspectiveRun run = StageRun(t, f, 0);
         if (TextureOnly) {
             SampleWrappedBilinear(p.wrappedLevel, run, r.count, r.color);
             return;
@@ -167,7 +135,6 @@ void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
     Run r;
     r.y = y;
     const float dy = static_cast<float>(y) - t.y0;
-    const SpanOffsets offsets(p, t, xStart, dy);
     for (int x = xStart; x <= xEnd; x += kRunLength) {
         r.x = x;
         r.count = std::min(kRunLength, xEnd - x + 1);
@@ -178,7 +145,7 @@ void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int
             p.depthTest(p, r);
             if (r.mask == 0) continue;
         }
-        Shading::Shade(p, t, offsets, r);
+        Shading::Shade(p, t, r);
         if (p.alphaTest) {
             AlphaTest(p, r);
             if (r.mask == 0) continue;

@@ -70,7 +70,12 @@ bool SameColor(const ScreenVertex* v[3], int first) {
 }
 
 // Plane equations of z, 1/w and attribute/w through the snapped vertices.
-void SetupInterpolants(const ScreenVertex* v[3], const FixedPoint p[3], TriangleInterpolants& t) {
+// Wrapped and mirrored texture coordinates repeat with a period (1 or 2):
+// the whole periods below the first vertex's coordinate are taken off every
+// vertex's, so that the planes, and float precision, stay near the
+// triangle's own coordinates however far it lies from the origin.
+void SetupInterpolants(const PixelPipeline& pipeline, const ScreenVertex* v[3], const FixedPoint p[3],
+                       TriangleInterpolants& t) {
     const double x0 = static_cast<double>(p[0].x) / kSubpixel, y0 = static_cast<double>(p[0].y) / kSubpixel;
     const double x1 = static_cast<double>(p[1].x) / kSubpixel - x0, y1 = static_cast<double>(p[1].y) / kSubpixel - y0;
     const double x2 = static_cast<double>(p[2].x) / kSubpixel - x0, y2 = static_cast<double>(p[2].y) / kSubpixel - y0;
@@ -85,8 +90,17 @@ void SetupInterpolants(const ScreenVertex* v[3], const FixedPoint p[3], Triangle
     t.z = plane(v[0]->z, v[1]->z, v[2]->z);
     t.rhw = plane(v[0]->rhw, v[1]->rhw, v[2]->rhw);
     for (int k = 0; k < kAttrCount; ++k) {
-        t.attr[k] = plane(static_cast<double>(v[0]->attr[k]) * v[0]->rhw, static_cast<double>(v[1]->attr[k]) * v[1]->rhw,
-                          static_cast<double>(v[2]->attr[k]) * v[2]->rhw);
+        double offset = 0.0;
+        if (k >= kAttrTex) {
+            const int stage = (k - kAttrTex) / 2;
+            const float period = (k - kAttrTex) % 2 == 0 ? pipeline.addressPeriodU[stage] : pipeline.addressPeriodV[stage];
+            const double first = v[0]->attr[k];
+            if (period > 0.0f && std::isfinite(first) && std::fabs(first) < 1e15) {
+                offset = std::floor(first / period) * period;
+            }
+        }
+        const auto at = [&](int i) { return (static_cast<double>(v[i]->attr[k]) - offset) * v[i]->rhw; };
+        t.attr[k] = plane(at(0), at(1), at(2));
     }
     t.flatDiffuse = SameColor(v, kAttrDiffuse);
     t.diffuse = PackAttributes(v[0]->attr + kAttrDiffuse);
@@ -115,7 +129,7 @@ void RasterizeTriangle(const PixelPipeline& pipeline, DWORD cullMode, const Scre
     if (yStart > yEnd || pipeline.clipLeft >= pipeline.clipRight) return;
 
     TriangleInterpolants t;
-    SetupInterpolants(v, p, t);
+    SetupInterpolants(pipeline, v, p, t);
     const Edge edges[3] = {MakeEdge(p[0], p[1]), MakeEdge(p[1], p[2]), MakeEdge(p[2], p[0])};
 
     for (int y = yStart; y <= yEnd; ++y) {

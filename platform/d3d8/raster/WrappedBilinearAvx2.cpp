@@ -148,11 +148,10 @@ void SampleRunEight(const WrappedLevelLanes& level, const PerspectiveRun& run, c
 // 1/w is linear along the run and its float values are monotonic in i, so
 // its ends bound it. Each position is a / q - less with a = start + i step,
 // and a / q is monotonic where q is positive, so the ends bound it too; a
-// position stays inside the limit L when |a| < q L / 8 and |less| < L / 8,
-// and the factor of four to spare covers the rounding in between.
+// position stays inside the limit L when |a| < q L / 8 (less is at most
+// 128), and the factor of four to spare covers the rounding in between.
 bool WithinLimits(const PerspectiveRun& run, const PositionLine& u, const PositionLine& v, int n) {
     const float last = static_cast<float>(n - 1), limit = kTexelPositionLimit / 8;
-    if (!(std::fabs(u.less) < limit) || !(std::fabs(v.less) < limit)) return false;
     for (const float i : {0.0f, last}) {
         const float q = run.q0 + i * run.dq;
         if (!(q >= 2.0f * kSmallestRhw)) return false;
@@ -176,7 +175,7 @@ void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int heig
 void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, const PerspectiveRun& run, int n,
                                std::uint32_t* out) {
     const WrappedLevelLanes level(texels, width, height);
-    const PositionLine lineU(run.u0, run.du, run.uOffset, width, true), lineV(run.v0, run.dv, run.vOffset, height, true);
+    const PositionLine lineU(run.u0, run.du, width, true), lineV(run.v0, run.dv, height, true);
     const CoordinateLanes u(lineU), v(lineV);
     if (WithinLimits(run, lineU, lineV, n)) {
         SampleRunEight<false>(level, run, u, v, n, out);

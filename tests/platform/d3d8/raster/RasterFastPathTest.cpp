@@ -59,10 +59,10 @@ TEST(RasterFastPath, Avx2BilinearGivesTheSse2Bits) {
     for (std::uint32_t& t : texels) t = static_cast<std::uint32_t>(random());
     const WrappedLevel level{texels.data(), 64, 32};
     std::uniform_real_distribution<float> rhw(0.0f, 2.0f), rhwStep(-0.07f, 0.07f), coordinate(-3.0f, 3.0f),
-        step(-0.2f, 0.2f), offset(-2.0f, 2.0f);
+        step(-0.2f, 0.2f);
     for (int trial = 0; trial < 4000; ++trial) {
-        const PerspectiveRun run{rhw(random),        rhwStep(random), coordinate(random), step(random),
-                                 std::floor(offset(random)), coordinate(random), step(random), std::floor(offset(random))};
+        const PerspectiveRun run{rhw(random), rhwStep(random), coordinate(random), step(random), coordinate(random),
+                                 step(random)};
         const int n = 1 + trial % kRunLength;
         std::uint32_t eight[kRunLength], four[kRunLength];
         SampleWrappedBilinear(level, run, n, eight);
