@@ -30,7 +30,7 @@ void DepthTestPixels(const PixelPipeline& p, Run& r, int from) {
     const Scale scale = static_cast<Scale>(layout.maxValue);
     std::uint32_t mask = r.mask;
     for (int i = from; i < r.count; ++i) {
-        const float z = r.z0 + r.dz * static_cast<float>(i);
+        const float z = r.zBase + r.zStep * (r.X + static_cast<float>(i));
         const Scale clamped = z > 0.0f ? (z < 1.0f ? static_cast<Scale>(z) : Scale{1}) : Scale{0};
         const std::uint32_t code = static_cast<std::uint32_t>(clamped * scale + Scale{0.5});
         if (!Write) r.depthCode[i] = code;
@@ -54,7 +54,7 @@ int DepthTestGroups16(const PixelPipeline& p, Run& r, int from) {
     std::uint16_t* row = DepthRow<std::uint16_t>(p, r);
     const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), half = _mm_set1_ps(0.5f);
     const __m128 scale = _mm_set1_ps(static_cast<float>(layout.maxValue));
-    const __m128 z0 = _mm_set1_ps(r.z0), dz = _mm_set1_ps(r.dz), lanes = _mm_setr_ps(0, 1, 2, 3);
+    const __m128 z0 = _mm_set1_ps(r.zBase), dz = _mm_set1_ps(r.zStep), lanes = _mm_setr_ps(0, 1, 2, 3);
     const __m128i bias32 = _mm_set1_epi32(0x8000), bias16 = _mm_set1_epi16(static_cast<short>(0x8000));
     const __m128i shift = _mm_cvtsi32_si128(layout.shift);
     const __m128i depthMask = _mm_set1_epi16(static_cast<short>(layout.maxValue));
@@ -64,9 +64,10 @@ int DepthTestGroups16(const PixelPipeline& p, Run& r, int from) {
     for (; i + 8 <= r.count; i += 8) {
         __m128i codes[2];
         for (int h = 0; h < 2; ++h) {
-            // z0 + dz * i as the portable form computes it (lane numbers are
-            // exact in float); max/min give 0 for NaN, like its comparisons.
-            const __m128 lane = _mm_add_ps(_mm_set1_ps(static_cast<float>(i + 4 * h)), lanes);
+            // zBase + zStep (X + i) as the portable form computes it (pixel
+            // positions are exact in float); max/min give 0 for NaN, like its
+            // comparisons.
+            const __m128 lane = _mm_add_ps(_mm_set1_ps(r.X + static_cast<float>(i + 4 * h)), lanes);
             const __m128 z = _mm_min_ps(_mm_max_ps(_mm_add_ps(z0, _mm_mul_ps(dz, lane)), zero), one);
             codes[h] = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(z, scale), half));
             // Codes are kept for a later depth write; a test that writes needs none.

@@ -17,7 +17,7 @@ int DepthTestGroups16Avx2(const PixelPipeline& p, Run& r) {
     auto* row = reinterpret_cast<std::uint16_t*>(p.depth.bits + static_cast<std::ptrdiff_t>(r.y) * p.depth.pitch) + r.x;
     const __m256 zero = _mm256_setzero_ps(), one = _mm256_set1_ps(1.0f), half = _mm256_set1_ps(0.5f);
     const __m256 scale = _mm256_set1_ps(static_cast<float>(layout.maxValue));
-    const __m256 z0 = _mm256_set1_ps(r.z0), dz = _mm256_set1_ps(r.dz), lanes = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256 z0 = _mm256_set1_ps(r.zBase), dz = _mm256_set1_ps(r.zStep), lanes = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i bias32 = _mm256_set1_epi32(0x8000), bias16 = _mm256_set1_epi16(static_cast<short>(0x8000));
     const __m128i shift = _mm_cvtsi32_si128(layout.shift);
     const __m256i depthMask = _mm256_set1_epi16(static_cast<short>(layout.maxValue));
@@ -28,8 +28,9 @@ int DepthTestGroups16Avx2(const PixelPipeline& p, Run& r) {
     for (; i + 16 <= r.count; i += 16) {
         __m256i codes[2];
         for (int h = 0; h < 2; ++h) {
-            // z0 + dz * i as the portable form computes it; max/min give 0 for NaN.
-            const __m256 lane = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(i + 8 * h)), lanes);
+            // zBase + zStep (X + i) as the portable form computes it; max/min
+            // give 0 for NaN.
+            const __m256 lane = _mm256_add_ps(_mm256_set1_ps(r.X + static_cast<float>(i + 8 * h)), lanes);
             const __m256 z = _mm256_min_ps(_mm256_max_ps(_mm256_add_ps(z0, _mm256_mul_ps(dz, lane)), zero), one);
             codes[h] = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(z, scale), half));
             if (!Write) _mm256_storeu_si256(reinterpret_cast<__m256i*>(r.depthCode + i + 8 * h), codes[h]);

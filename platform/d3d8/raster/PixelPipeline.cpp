@@ -12,24 +12,24 @@ namespace {
 
 std::atomic<bool> forceGeneralPath{false};
 
-inline float At(const Plane& p, float dx, float dy) { return p.value + p.dx * dx + p.dy * dy; }
+// A plane along one scanline (PipelineTypes' RowLine), dy from the origin.
+inline RowLine Row(const Plane& p, float dy) { return {p.value + p.dy * dy, p.dx}; }
 
 inline std::uint32_t ToByte(float v) {
     const float c = v > 0.0f ? (v < 255.0f ? v : 255.0f) : 0.0f;
     return static_cast<std::uint32_t>(c + 0.5f);
 }
 
-// The run's position relative to the triangle's plane origin, and w at
-// each of its pixels.
-// The run's position relative to the triangle's plane origin, 1/w at its
-// first pixel and, where the run needs it, w at every pixel.
+// The run's row, its first pixel's position and, where the run needs it,
+// w at every pixel.
 struct RunFrame {
-    float dx0, dy, q0;
+    float dy, X;
+    RowLine q;
     float w[kRunLength];
 
     RunFrame(const TriangleInterpolants& t, const Run& r, bool everyPixel)
-        : dx0(static_cast<float>(r.x) - t.x0), dy(static_cast<float>(r.y) - t.y0), q0(At(t.rhw, dx0, dy)) {
-        if (everyPixel) RunReciprocals(q0, t.rhw.dx, r.count, w);
+        : dy(static_cast<float>(r.y) - t.y0), X(r.X), q(Row(t.rhw, dy)) {
+        if (everyPixel) RunReciprocals(q, X, r.count, w);
     }
 };
 
@@ -37,7 +37,7 @@ void InterpolateColor(const TriangleInterpolants& t, const RunFrame& f, int firs
     float c[4][kRunLength];
     for (int k = 0; k < 4; ++k) {
         const Plane& p = t.attr[first + k];
-        RunAttribute(At(p, f.dx0, f.dy), p.dx, f.w, n, c[k]);
+        RunAttribute(Row(p, f.dy), f.X, f.w, n, c[k]);
     }
     for (int i = 0; i < n; ++i) out[i] = (ToByte(c[3][i]) << 24) | (ToByte(c[0][i]) << 16) | (ToByte(c[1][i]) << 8) | ToByte(c[2][i]);
 }
@@ -63,7 +63,7 @@ void InterpolateColors(const PixelPipeline& p, const TriangleInterpolants& t, co
 PerspectiveRun StageRun(const TriangleInterpolants& t, const RunFrame& f, int s) {
     const Plane& pu = t.attr[kAttrTex + 2 * s];
     const Plane& pv = t.attr[kAttrTex + 2 * s + 1];
-    return {f.q0, t.rhw.dx, At(pu, f.dx0, f.dy), pu.dx, At(pv, f.dx0, f.dy), pv.dx};
+    return {f.X, f.q, Row(pu, f.dy), Row(pv, f.dy)};
 }
 
 // The level of detail of every pixel: log2 of the longer of the two screen
@@ -76,8 +76,8 @@ void LevelsOfDetail(const TriangleInterpolants& t, int s, const SampledTexture& 
     const Plane& pu = t.attr[kAttrTex + 2 * s];
     const Plane& pv = t.attr[kAttrTex + 2 * s + 1];
     float u[kRunLength], v[kRunLength];
-    RunAttribute(run.u0, run.du, f.w, n, u);
-    RunAttribute(run.v0, run.dv, f.w, n, v);
+    RunAttribute(run.u, run.X, f.w, n, u);
+    RunAttribute(run.v, run.X, f.w, n, v);
     const float width = static_cast<float>(texture.levels[0].width);
     const float height = static_cast<float>(texture.levels[0].height);
     for (int i = 0; i < n; ++i) {
@@ -134,13 +134,14 @@ template <class Shading>
 void ShadeRuns(const PixelPipeline& p, const TriangleInterpolants& t, int y, int xStart, int xEnd) {
     Run r;
     r.y = y;
-    const float dy = static_cast<float>(y) - t.y0;
+    const RowLine z = Row(t.z, static_cast<float>(y) - t.y0);
+    r.zBase = z.base;
+    r.zStep = z.step;
     for (int x = xStart; x <= xEnd; x += kRunLength) {
         r.x = x;
+        r.X = static_cast<float>(x) - t.x0;
         r.count = std::min(kRunLength, xEnd - x + 1);
         r.mask = static_cast<std::uint32_t>((std::uint64_t{1} << r.count) - 1);
-        r.z0 = At(t.z, static_cast<float>(x) - t.x0, dy);
-        r.dz = t.z.dx;
         if (p.depthTest != nullptr) {
             p.depthTest(p, r);
             if (r.mask == 0) continue;

@@ -14,8 +14,8 @@
 
 namespace valmere::raster {
 
-// q(x, y) = value + dx * (x - x0) + dy * (y - y0) for a quantity that is
-// linear in screen space (z, 1/w, attribute / w).
+// q(x, y) = (value + dy * (y - y0)) + dx * (x - x0) for a quantity that is
+// linear in screen space (z, 1/w, attribute / w), evaluated in that order.
 struct Plane {
     float value = 0, dx = 0, dy = 0;
 };
@@ -31,7 +31,11 @@ struct TriangleInterpolants {
 struct Run {
     int x = 0, y = 0, count = 0;
     std::uint32_t mask = 0;  // bit i: pixel x + i still alive
-    float z0 = 0, dz = 0;  // depth of pixel i: z0 + dz * i
+    // Pixel i lies at X + i from the triangle's plane origin (exact: both
+    // are multiples of 1/16 well below 2^19); its depth is
+    // zBase + zStep (X + i), as every value of a pixel is worked out from
+    // its own position and never from the run it falls in.
+    float X = 0, zBase = 0, zStep = 0;
     std::uint32_t depthCode[kRunLength];
     std::uint32_t diffuse[kRunLength], specular[kRunLength];
     std::uint32_t texel[kMaxStages][kRunLength];

@@ -25,6 +25,9 @@
 // - Attributes (colours, texture coordinates): a / w and 1 / w are linear
 //   in screen space through the snapped vertices; every pixel divides the
 //   two at its own centre (perspective-correct per pixel, no subdivision).
+//   Every value of a pixel is worked out from the pixel's own position,
+//   never from where the stretch of pixels it is shaded with begins, so the
+//   picture does not depend on how spans are cut.
 // - Depth: linear in screen space (not divided by w), clamped to 0..1 and
 //   quantised to the depth format's code by rounding to nearest.
 // - Level of detail: per pixel, from the exact screen derivatives of u and

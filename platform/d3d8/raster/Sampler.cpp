@@ -28,8 +28,8 @@ struct Positions {
     std::int32_t x[kRunLength], y[kRunLength];
 
     Positions(const Level& l, bool linear, const PerspectiveRun& run, const float* w, int first, int n) {
-        RunPositions(PositionLine(run.u0, run.du, l.width, linear), w, first, n, x);
-        RunPositions(PositionLine(run.v0, run.dv, l.height, linear), w, first, n, y);
+        RunPositions(PositionLine(run.u, l.width, linear), run.X, w, first, n, x);
+        RunPositions(PositionLine(run.v, l.height, linear), run.X, w, first, n, y);
         // The kernels read whole groups of four or eight: the lanes past n
         // hold position 0 (and are not stored).
         const int padded = std::min((n + 7) & ~7, kRunLength);
@@ -310,7 +310,7 @@ void SampleWrappedBilinear(const WrappedLevel& level, const PerspectiveRun& run,
         return;
     }
     float w[kRunLength];
-    RunReciprocals(run.q0, run.dq, n, w);
+    RunReciprocals(run.q, run.X, n, w);
     const Level l{level.texels, level.width, level.height};
     SampleLinear<WrapPow2>(StageSampler{}, l, Positions(l, true, run, w, 0, n), n, out);
 }

@@ -134,8 +134,8 @@ struct CoordinateLanes {
 template <bool Pinned>
 void SampleRunEight(const WrappedLevelLanes& level, const PerspectiveRun& run, const CoordinateLanes& u,
                     const CoordinateLanes& v, int n, std::uint32_t* out) {
-    const __m256 q0 = _mm256_set1_ps(run.q0), dq = _mm256_set1_ps(run.dq), one = _mm256_set1_ps(1.0f);
-    __m256 index = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256 q0 = _mm256_set1_ps(run.q.base), dq = _mm256_set1_ps(run.q.step), one = _mm256_set1_ps(1.0f);
+    __m256 index = _mm256_add_ps(_mm256_set1_ps(run.X), _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7));
     for (int i = 0; i < n; i += 8, index = _mm256_add_ps(index, _mm256_set1_ps(8.0f))) {
         __m256 q = _mm256_add_ps(q0, _mm256_mul_ps(index, dq));
         if (Pinned) q = _mm256_max_ps(q, _mm256_set1_ps(kSmallestRhw));
@@ -152,8 +152,8 @@ void SampleRunEight(const WrappedLevelLanes& level, const PerspectiveRun& run, c
 // 128), and the factor of four to spare covers the rounding in between.
 bool WithinLimits(const PerspectiveRun& run, const PositionLine& u, const PositionLine& v, int n) {
     const float last = static_cast<float>(n - 1), limit = kTexelPositionLimit / 8;
-    for (const float i : {0.0f, last}) {
-        const float q = run.q0 + i * run.dq;
+    for (const float i : {run.X, run.X + last}) {
+        const float q = run.q.base + i * run.q.step;
         if (!(q >= 2.0f * kSmallestRhw)) return false;
         if (!(std::fabs(u.start + i * u.step) < q * limit) || !(std::fabs(v.start + i * v.step) < q * limit)) return false;
     }
@@ -175,7 +175,7 @@ void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int heig
 void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, const PerspectiveRun& run, int n,
                                std::uint32_t* out) {
     const WrappedLevelLanes level(texels, width, height);
-    const PositionLine lineU(run.u0, run.du, width, true), lineV(run.v0, run.dv, height, true);
+    const PositionLine lineU(run.u, width, true), lineV(run.v, height, true);
     const CoordinateLanes u(lineU), v(lineV);
     if (WithinLimits(run, lineU, lineV, n)) {
         SampleRunEight<false>(level, run, u, v, n, out);

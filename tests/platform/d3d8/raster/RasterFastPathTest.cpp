@@ -60,9 +60,15 @@ TEST(RasterFastPath, Avx2BilinearGivesTheSse2Bits) {
     const WrappedLevel level{texels.data(), 64, 32};
     std::uniform_real_distribution<float> rhw(0.0f, 2.0f), rhwStep(-0.07f, 0.07f), coordinate(-3.0f, 3.0f),
         step(-0.2f, 0.2f);
+    std::uniform_int_distribution<int> sixteenths(-20000, 20000);
     for (int trial = 0; trial < 4000; ++trial) {
-        const PerspectiveRun run{rhw(random), rhwStep(random), coordinate(random), step(random), coordinate(random),
-                                 step(random)};
+        // Runs at pixel positions (multiples of 1/16) away from the origin,
+        // with the lines' values at the run's first pixel drawn at random.
+        const float X = static_cast<float>(sixteenths(random)) / 16.0f;
+        const auto line = [&](float first, float perPixel) { return RowLine{first - perPixel * X, perPixel}; };
+        const float dq = rhwStep(random);
+        const PerspectiveRun run{X, line(rhw(random), dq), line(coordinate(random), step(random)),
+                                 line(coordinate(random), step(random))};
         const int n = 1 + trial % kRunLength;
         std::uint32_t eight[kRunLength], four[kRunLength];
         SampleWrappedBilinear(level, run, n, eight);
@@ -96,8 +102,9 @@ raster::Run PixelOf(const raster::Run& run, std::uint32_t alive, int i) {
     one.y = run.y;
     one.count = 1;
     one.mask = (alive >> i) & 1u;
-    one.z0 = run.z0 + run.dz * static_cast<float>(i);  // the run's depth arithmetic
-    one.dz = 0.0f;
+    one.X = run.X + static_cast<float>(i);  // the same pixel position, so the same depth
+    one.zBase = run.zBase;
+    one.zStep = run.zStep;
     one.color[0] = run.color[i];
     return one;
 }
@@ -112,7 +119,7 @@ TEST(RasterFastPath, DepthTestAndWriteInGroupsMatchPixelByPixel) {
     for (D3DFORMAT format : {D3DFMT_D16, D3DFMT_D15S1}) {
         for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func) {
             for (int trial = 0; trial < 4; ++trial) {
-                // An infinite step gives NaN at the first pixel and clamps the others.
+                // An infinite step gives NaN at the origin's pixel and clamps the others.
                 const bool write = (trial & 1) != 0, infinite = (trial & 2) != 0;
                 DepthBuffer grouped(kRunLength, 1, format), single(kRunLength, 1, format);
                 for (std::size_t i = 0; i < grouped.memory.size(); ++i) {
@@ -125,8 +132,10 @@ TEST(RasterFastPath, DepthTestAndWriteInGroupsMatchPixelByPixel) {
                 raster::Run run;
                 run.count = kRunLength;
                 run.mask = ~(1u << 5) & ~(1u << 20);  // pixels already dead: never written
-                run.z0 = start(random);
-                run.dz = infinite ? std::numeric_limits<float>::infinity() : step(random);
+                // A run at the plane origin, or one of 1/16 pixels elsewhere.
+                run.X = (trial & 1) != 0 ? 0.0f : -37.5625f;
+                run.zBase = start(random) - run.X * 0.01f;
+                run.zStep = infinite ? std::numeric_limits<float>::infinity() : step(random) * 0.1f;
                 const std::uint32_t alive = run.mask;
                 p.depth = grouped.Target();
                 ForceSimdKernels(avx2);
