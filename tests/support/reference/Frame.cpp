@@ -209,7 +209,7 @@ Comparison Frame::Compare(IDirect3DDevice8* device) const {
     int bits[4];
     ChannelBits(colorFormat_, bits);
     for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) {
+        for (int x = 0; x < width_ && RowIncluded(y); ++x) {
             const std::uint32_t value = device_pixels[static_cast<std::size_t>(y) * width_ + x];
             const PixelState& pixel = At(x, y);
             double error = 0;

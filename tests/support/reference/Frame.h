@@ -42,6 +42,12 @@ public:
     // R5G6B5) and depth format (D16, or D3DFMT_UNKNOWN for none).
     Frame(int width, int height, D3DFORMAT colorFormat, D3DFORMAT depthFormat);
 
+    // Only rows y with y % step == phase are rendered and compared: a long
+    // series of large frames can share out its rows among its frames.
+    void SetRows(int step, int phase) { rowStep_ = step, rowPhase_ = phase; }
+    bool RowIncluded(int y) const { return y % rowStep_ == rowPhase_; }
+    int RowStep() const { return rowStep_; }
+    int RowPhase() const { return rowPhase_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     bool HasDepth() const { return depthFormat_ != D3DFMT_UNKNOWN; }
@@ -67,6 +73,7 @@ private:
     int width_, height_;
     D3DFORMAT colorFormat_, depthFormat_;
     std::vector<PixelState> pixels_;
+    int rowStep_ = 1, rowPhase_ = 0;
 };
 
 }  // namespace valmere::reference

@@ -108,8 +108,8 @@ double PolygonArea(const std::vector<ScreenVertex>& v) {
 
 }  // namespace
 
-void RasterizePolygon(const ScreenPolygon& polygon, DWORD cullMode, int x0, int y0, int x1, int y1,
-                      const std::function<void(const PixelSample&)>& visit) {
+void RasterizePolygon(const ScreenPolygon& polygon, DWORD cullMode, int x0, int y0, int x1, int y1, int rowStep,
+                      int rowPhase, const std::function<void(const PixelSample&)>& visit) {
     const std::vector<ScreenVertex>& v = polygon.vertices;
     const std::size_t n = v.size();
     std::vector<Snapped> snapped;
@@ -156,7 +156,7 @@ void RasterizePolygon(const ScreenPolygon& polygon, DWORD cullMode, int x0, int 
 
     PixelSample sample{};
     sample.uncertain = uncertain;
-    for (int py = by0; py < by1; ++py)
+    for (int py = by0 + ((rowPhase - by0 % rowStep) + rowStep) % rowStep; py < by1; py += rowStep)
         for (int px = bx0; px < bx1; ++px) {
             int certain = 0, maybe = 0;
             for (const Triangle& t : fan) {

@@ -28,10 +28,11 @@ struct PixelSample {
     bool uncertain;      // the polygon has an uncertain vertex
 };
 
-// Calls `visit` for every pixel of [x0, x1) x [y0, y1) (the viewport) that
-// the polygon covers or may cover. `cullMode` tells whether a fan triangle
+// Calls `visit` for every pixel of [x0, x1) x [y0, y1) (the viewport), in
+// the rows y with y % rowStep == rowPhase, that the polygon covers or may
+// cover. `cullMode` tells whether a fan triangle
 // that snapping turned round may be culled by the device.
-void RasterizePolygon(const ScreenPolygon& polygon, DWORD cullMode, int x0, int y0, int x1, int y1,
-                      const std::function<void(const PixelSample&)>& visit);
+void RasterizePolygon(const ScreenPolygon& polygon, DWORD cullMode, int x0, int y0, int x1, int y1, int rowStep,
+                      int rowPhase, const std::function<void(const PixelSample&)>& visit);
 
 }  // namespace valmere::reference

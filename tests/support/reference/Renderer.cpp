@@ -101,7 +101,8 @@ void Renderer::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vert
     const int x1 = std::min<int>(frame_.Width(), static_cast<int>(vp.X + vp.Width));
     const int y1 = std::min<int>(frame_.Height(), static_cast<int>(vp.Y + vp.Height));
     for (const ScreenPolygon& polygon : polygons)
-        RasterizePolygon(polygon, s.cullMode, static_cast<int>(vp.X), static_cast<int>(vp.Y), x1, y1,
+        RasterizePolygon(polygon, s.cullMode, static_cast<int>(vp.X), static_cast<int>(vp.Y), x1, y1, frame_.RowStep(),
+                         frame_.RowPhase(),
                          [&](const PixelSample& p) {
                              Fragment f{ShadePixel(s, p), Frame::DepthCodes(p.depth), false};
                              for (int i = 0; i < p.times; ++i) {

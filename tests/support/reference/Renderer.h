@@ -33,6 +33,8 @@ public:
     // buffer, cleared to black and depth 1.
     explicit Renderer(IDirect3DDevice8* device);
 
+    // See Frame::SetRows; call before drawing.
+    void SetRows(int step, int phase) { frame_.SetRows(step, phase); }
     void Clear(DWORD flags, D3DCOLOR color, float z);
     // Stream 0 as the device holds it.
     void DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount);
