@@ -38,8 +38,10 @@ endfunction()
 
 # valmere_add_test(NAME SOURCES... LIBS ...) : a GoogleTest executable
 # registered with CTest.
+# THREADS n...: the tests run once for each render-thread count, with
+# VALMERE_RENDER_THREADS set and ".threads<n>" after their names.
 function(valmere_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;THREADS" ${ARGN})
   valmere_check_sources(${T_SOURCES})
   if(NOT T_SOURCES)
     return()
@@ -47,8 +49,17 @@ function(valmere_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main valmere_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-                       DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  if(NOT T_THREADS)
+    gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                         DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+    return()
+  endif()
+  foreach(threads IN LISTS T_THREADS)
+    gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                         TEST_SUFFIX ".threads${threads}" TEST_LIST ${name}_threads${threads}
+                         DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT 300 ENVIRONMENT "VALMERE_RENDER_THREADS=${threads}")
+  endforeach()
 endfunction()
 
 # The link requirements of an object library that an installed static library

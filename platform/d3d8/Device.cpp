@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "platform/d3d8/FailureInjection.h"
 #include "platform/d3d8/raster/Raster.h"
+#include "platform/d3d8/raster/TiledRasterizer.h"
 #include "platform/host/Host.h"
 
 namespace valmere::d3d8 {
@@ -54,6 +58,28 @@ HRESULT ResolvePresentation(const DeviceProfile& profile, const D3DPRESENT_PARAM
     return D3D_OK;
 }
 
+// VALMERE_RENDER_THREADS: a count, or 0 (and unset, or unreadable) for one
+// thread per processor.
+int RenderThreads() {
+    const char* text = std::getenv("VALMERE_RENDER_THREADS");
+    char* end = nullptr;
+    const long asked = text != nullptr ? std::strtol(text, &end, 10) : 0;
+    if (text != nullptr && end != text && *end == '\0' && asked > 0) return static_cast<int>(std::min(asked, 256L));
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+// The tiled rasterizer for more than one thread; null for one, or when the
+// threads cannot be started (everything is then drawn at once).
+std::unique_ptr<raster::TiledRasterizer> MakeTiledRasterizer() {
+    const int threads = RenderThreads();
+    if (threads < 2) return nullptr;
+    try {
+        return std::make_unique<raster::TiledRasterizer>(threads);
+    } catch (const std::system_error&) {
+        return nullptr;
+    }
+}
+
 }  // namespace
 
 HRESULT Device::Create(Direct3DObject& direct3D, UINT adapter, D3DDEVTYPE deviceType, HWND focusWindow,
@@ -91,12 +117,16 @@ HRESULT Device::Create(Direct3DObject& direct3D, UINT adapter, D3DDEVTYPE device
 Device::Device(Direct3DObject& direct3D, const D3DDEVICE_CREATION_PARAMETERS& creation)
     : direct3D_(ComPtr<Direct3DObject>::Share(&direct3D)),
       creation_(creation),
-      pipeline_(std::make_unique<raster::PipelineState>()) {
+      pipeline_(std::make_unique<raster::PipelineState>()),
+      tiled_(MakeTiledRasterizer()) {
     host::AddInputListener(this);
 }
 
 Device::~Device() {
     host::RemoveInputListener(this);
+    // Queued work writes only into this device's buffers: nobody can see it.
+    tiled_.reset();
+    queuedTextures_.clear();
     recording_.reset();
     stateBlocks_.clear();
     state_ = DeviceState{};
@@ -115,7 +145,10 @@ Device::~Device() {
 
 void Device::OnInputEvent(const host::InputEvent& event) {
     if (present_.Windowed) return;
-    if (event.type == host::InputEventType::FocusLost) cooperation_ = Cooperation::Lost;
+    if (event.type == host::InputEventType::FocusLost) {
+        FinishRendering();
+        cooperation_ = Cooperation::Lost;
+    }
     if (event.type == host::InputEventType::FocusGained && cooperation_ == Cooperation::Lost)
         cooperation_ = Cooperation::NotReset;
 }
@@ -221,6 +254,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* presentationParameters) {
         cooperation_ = Cooperation::NotReset;
         return result;
     }
+    FinishRendering();
     // Unbind first: the old buffers and textures go when nothing holds them.
     state_ = DeviceState{};
     recording_.reset();
@@ -250,6 +284,8 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* renderTarget, IDirect3DSurfac
             depth->Storage().Width() < color->Storage().Width() || depth->Storage().Height() < color->Storage().Height())
             return D3DERR_INVALIDCALL;
     }
+    // The old targets may go with the switch: queued work is done first.
+    FinishRendering();
     renderTarget_ = ComPtr<Surface>::Share(color);
     depthStencil_ = ComPtr<Surface>::Share(depth);
     state_.viewport = FullViewport();

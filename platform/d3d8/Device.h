@@ -9,6 +9,15 @@
 // default, recreates the back and depth buffers, deletes every state block
 // and drops the contents of default-pool resources; managed, system-memory
 // and scratch resources keep theirs.
+//
+// Render threads: VALMERE_RENDER_THREADS, read once when the device is
+// created, sets how many threads rasterize (0 or unset: one per processor;
+// 1: every draw at once on the calling thread). With more than one, draws
+// and clears are queued and shaded in screen tiles on all of them
+// (raster/TiledRasterizer.h), with the same pixels; the queue is finished
+// wherever the application could see its results: Present, a lock or copy
+// of a surface it draws into, a new render target, Reset, device loss, and
+// before a texture it samples is sampled anew after a change.
 #pragma once
 
 #include <map>
@@ -23,6 +32,7 @@
 
 namespace valmere::raster {
 struct PipelineState;
+class TiledRasterizer;
 }
 
 namespace valmere::d3d8 {
@@ -111,6 +121,10 @@ public:
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount, const void* vertexStreamZeroData,
                             UINT vertexStreamZeroStride) override;
 
+    // Carries out the queued draws and clears that write this memory (a
+    // render target or depth buffer), before the caller reads or writes it.
+    void FinishRenderingInto(const PixelStorage& storage);
+
     // Bookkeeping of the resources created on this device.
     void RegisterResource(DeviceResource* resource);
     void UnregisterResource(DeviceResource* resource);
@@ -152,6 +166,9 @@ private:
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount, const std::uint8_t* vertices,
                  UINT vertexCount, UINT stride);
     void FillPipelineState();
+    // Carries out every queued draw and clear, and lets go of the textures
+    // they kept.
+    void FinishRendering();
 
     ComPtr<Direct3DObject> direct3D_;
     D3DDEVICE_CREATION_PARAMETERS creation_;
@@ -172,6 +189,10 @@ private:
 
     std::vector<DeviceResource*> resources_;
     std::unique_ptr<raster::PipelineState> pipeline_;
+    // Null when one thread draws everything at once.
+    std::unique_ptr<raster::TiledRasterizer> tiled_;
+    // The textures queued draws sample, kept alive until they are done.
+    std::vector<ComPtr<IDirect3DBaseTexture8>> queuedTextures_;
     std::vector<std::uint32_t> presentedPixels_;
 };
 

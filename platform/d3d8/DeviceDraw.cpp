@@ -2,6 +2,7 @@
 // its state for the rasterizer and hands the finished back buffer to the
 // host. Point and line primitives are accepted and checked but the
 // rasterizer does not draw them.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/d3d8/Device.h"
@@ -9,6 +10,7 @@
 #include "platform/d3d8/Textures.h"
 #include "platform/d3d8/VertexBuffer.h"
 #include "platform/d3d8/raster/Raster.h"
+#include "platform/d3d8/raster/TiledRasterizer.h"
 #include "platform/host/Host.h"
 
 namespace valmere::d3d8 {
@@ -56,8 +58,13 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if ((flags & D3DCLEAR_STENCIL) != 0 && !depthStencil_->Storage().Layout().hasStencil) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_ZBUFFER) != 0 && !(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
     if (cooperation_ != Cooperation::Operational) return D3D_OK;
-    raster::Clear(state_.viewport, count, rects, flags, color, z, stencil, ColorTargetOf(renderTarget_->Storage()),
-                  DepthTargetOf(depthStencil_.Get()));
+    if (tiled_) {
+        tiled_->Clear(state_.viewport, count, rects, flags, color, z, stencil, ColorTargetOf(renderTarget_->Storage()),
+                      DepthTargetOf(depthStencil_.Get()));
+    } else {
+        raster::Clear(state_.viewport, count, rects, flags, color, z, stencil, ColorTargetOf(renderTarget_->Storage()),
+                      DepthTargetOf(depthStencil_.Get()));
+    }
     renderTarget_->Storage().MarkChanged();
     return D3D_OK;
 }
@@ -96,9 +103,14 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCoun
         return D3DERR_INVALIDCALL;
     if (primitiveCount == 0 || cooperation_ != Cooperation::Operational) return D3D_OK;
     FillPipelineState();
-    raster::DrawPrimitives(*pipeline_, type, startVertex, primitiveCount,
-                           raster::VertexStream{vertices, stride, vertexCount}, ColorTargetOf(renderTarget_->Storage()),
-                           DepthTargetOf(depthStencil_.Get()));
+    const raster::VertexStream stream{vertices, stride, vertexCount};
+    if (tiled_) {
+        tiled_->Draw(*pipeline_, type, startVertex, primitiveCount, stream, ColorTargetOf(renderTarget_->Storage()),
+                     DepthTargetOf(depthStencil_.Get()));
+    } else {
+        raster::DrawPrimitives(*pipeline_, type, startVertex, primitiveCount, stream,
+                               ColorTargetOf(renderTarget_->Storage()), DepthTargetOf(depthStencil_.Get()));
+    }
     renderTarget_->Storage().MarkChanged();
     return D3D_OK;
 }
@@ -107,9 +119,29 @@ void Device::FillPipelineState() {
     raster::PipelineState& pipeline = *pipeline_;
     CopyToPipelineState(state_, pipeline);
     for (std::size_t stage = 0; stage < D3DMAXTEXTURESTAGES; ++stage) {
-        TextureResource* texture = state_.textures[stage] ? OwnTexture(state_.textures[stage].Get()) : nullptr;
+        const ComPtr<IDirect3DBaseTexture8>& bound = state_.textures[stage];
+        TextureResource* texture = bound ? OwnTexture(bound.Get()) : nullptr;
+        if (texture != nullptr && tiled_) {
+            const auto queued = std::find(queuedTextures_.begin(), queuedTextures_.end(), bound);
+            if (queued == queuedTextures_.end()) {
+                queuedTextures_.push_back(bound);
+            } else if (!texture->SamplingCurrent()) {
+                // Queued draws read the sampling copy this one would rebuild.
+                FinishRendering();
+                queuedTextures_.push_back(bound);
+            }
+        }
         pipeline.textures[stage] = texture != nullptr ? texture->PrepareSampling() : nullptr;
     }
+}
+
+void Device::FinishRendering() {
+    if (tiled_) tiled_->Flush();
+    queuedTextures_.clear();
+}
+
+void Device::FinishRenderingInto(const PixelStorage& storage) {
+    if (tiled_ && tiled_->Writes(storage.Bits())) FinishRendering();
 }
 
 // Source and destination rectangles are for copying swap effects only; the
@@ -131,7 +163,12 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
         presentedPixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         pixels = presentedPixels_.data();
     }
-    raster::ReadColorTarget(ColorTargetOf(back), pixels);
+    if (tiled_) {
+        FinishRendering();
+        tiled_->ReadColorTarget(ColorTargetOf(back), pixels);
+    } else {
+        raster::ReadColorTarget(ColorTargetOf(back), pixels);
+    }
     host.Present(host::FrameView{pixels, width, height, width});
     return D3D_OK;
 }

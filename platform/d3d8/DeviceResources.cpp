@@ -227,6 +227,8 @@ HRESULT Device::CopyRects(IDirect3DSurface8* sourceSurface, const RECT* sourceRe
     PixelStorage& to = destination->Storage();
     if (from.Format() != to.Format() || from.Layout().kind == FormatClass::Depth || from.locked || to.locked)
         return D3DERR_INVALIDCALL;
+    FinishRenderingInto(from);
+    FinishRenderingInto(to);
 
     const UINT count = sourceRects != nullptr ? rectCount : 1;
     struct Copy {
@@ -270,6 +272,8 @@ HRESULT Device::UpdateTexture(IDirect3DBaseTexture8* sourceTexture, IDirect3DBas
         source->ResourceType() != destination->ResourceType() || source->Format() != destination->Format() ||
         source->AnyLevelLocked() || destination->AnyLevelLocked())
         return D3DERR_INVALIDCALL;
+    // A texture level may be a render target that queued work draws into.
+    FinishRendering();
     const PixelStorage& top = destination->LevelStorage(0, 0);
     UINT offset = 0;
     while (offset < source->LevelCount() &&

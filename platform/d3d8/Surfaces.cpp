@@ -1,5 +1,6 @@
 #include "platform/d3d8/Surfaces.h"
 
+#include "platform/d3d8/Device.h"
 #include "platform/d3d8/FailureInjection.h"
 
 namespace valmere::d3d8 {
@@ -64,6 +65,7 @@ HRESULT Surface::GetDesc(D3DSURFACE_DESC* desc) {
 HRESULT Surface::LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags) {
     D3DBOX box{};
     if (lockedRect == nullptr || !BoxFromRect(storage_, rect, box)) return D3DERR_INVALIDCALL;
+    if (Device* device = OwningDevice()) device->FinishRenderingInto(storage_);
     std::uint8_t* bits = nullptr;
     const HRESULT result = LockStorage("LockRect", storage_, box, flags, Usage(), lockable_, &bits);
     if (FAILED(result)) return result;

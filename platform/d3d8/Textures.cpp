@@ -78,6 +78,15 @@ HRESULT Texture::AddDirtyRect(const RECT* dirtyRect) {
     return D3D_OK;
 }
 
+bool Texture::SamplingCurrent() const {
+    if (!sampleable_) return true;
+    const UINT count = LevelCount() < raster::kMaxTextureLevels ? LevelCount() : raster::kMaxTextureLevels;
+    for (UINT level = 0; level < count; ++level) {
+        if (sampledGeneration_[level] != levels_[level]->Storage().Generation()) return false;
+    }
+    return true;
+}
+
 const raster::SampledTexture* Texture::PrepareSampling() {
     if (!sampleable_) return nullptr;
     const UINT count = LevelCount() < raster::kMaxTextureLevels ? LevelCount() : raster::kMaxTextureLevels;

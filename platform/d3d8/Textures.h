@@ -28,6 +28,8 @@ public:
     // for the levels whose contents changed; null when the texture cannot be
     // sampled (cube and volume textures, unreadable formats).
     virtual const raster::SampledTexture* PrepareSampling() { return nullptr; }
+    // Whether PrepareSampling would leave the sampling copy as it is.
+    virtual bool SamplingCurrent() const { return true; }
 
     void OnDeviceReset() override;
     void DetachFromDevice() override;
@@ -81,6 +83,7 @@ public:
 
     Surface& Level(UINT level) { return *levels_[level]; }
     const raster::SampledTexture* PrepareSampling() override;
+    bool SamplingCurrent() const override;
 
 private:
     const IID& OwnInterface() const override { return IID_IDirect3DTexture8; }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/d3d8/raster/Clipper.h"
-#include "platform/d3d8/raster/TriangleRasterizer.h"
+#include "platform/d3d8/raster/DrawAssembly.h"
 #include "platform/d3d8/raster/VertexProcessing.h"
 
 namespace valmere::raster {
@@ -64,8 +64,8 @@ bool DiffuseIsWhite(const PipelineState& state, const FvfLayout& layout) {
 
 class TriangleDrawer {
 public:
-    TriangleDrawer(const PipelineState& state, const PixelPipeline& pipeline, bool pretransformed)
-        : pipeline_(pipeline), planes_(MakeClipPlanes(state.viewport, pretransformed)),
+    TriangleDrawer(const PipelineState& state, TriangleSink& sink, bool pretransformed)
+        : sink_(sink), planes_(MakeClipPlanes(state.viewport, pretransformed)),
           pretransformed_(pretransformed), cullMode_(state.renderStates[D3DRS_CULLMODE]),
           flatShading_(state.renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT) {
         const D3DVIEWPORT8& v = state.viewport;
@@ -87,11 +87,11 @@ public:
         ScreenVertex screen[kMaxClipVertices];
         for (int i = 0; i < count; ++i) screen[i] = ToScreen(poly[i], pretransformed_, viewport_);
         // The clipped polygon is convex with the winding of the triangle.
-        for (int i = 1; i + 1 < count; ++i) RasterizeTriangle(pipeline_, cullMode_, screen[0], screen[i], screen[i + 1]);
+        for (int i = 1; i + 1 < count; ++i) sink_.Triangle(cullMode_, screen[0], screen[i], screen[i + 1]);
     }
 
 private:
-    const PixelPipeline& pipeline_;
+    TriangleSink& sink_;
     ClipPlanes planes_;
     bool pretransformed_;
     DWORD cullMode_;
@@ -99,22 +99,33 @@ private:
     Viewport viewport_;
 };
 
+// Shades each triangle as it comes.
+class ImmediateSink final : public TriangleSink {
+public:
+    explicit ImmediateSink(const PixelPipeline& pipeline) : pipeline_(pipeline) {}
+    void Triangle(DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override {
+        RasterizeTriangle(pipeline_, cullMode, a, b, c);
+    }
+
+private:
+    const PixelPipeline& pipeline_;
+};
+
 }  // namespace
 
-void DrawPrimitives(const PipelineState& state, D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount,
-                    const VertexStream& stream, const ColorTarget& color, const DepthTarget& depth) {
-    if (type != D3DPT_TRIANGLELIST && type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLEFAN) return;
+bool AssembleTriangles(const PipelineState& state, D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount,
+                       const VertexStream& stream, const ColorTarget& color, const DepthTarget& depth,
+                       PixelPipeline& pipeline, TriangleSink& sink) {
+    if (type != D3DPT_TRIANGLELIST && type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLEFAN) return false;
     const FvfLayout layout = ParseFvf(state.fvf);
-    if (!layout.valid || stream.data == nullptr || stream.stride < static_cast<UINT>(layout.size)) return;
-    if (startVertex >= stream.vertexCount || primitiveCount == 0) return;
+    if (!layout.valid || stream.data == nullptr || stream.stride < static_cast<UINT>(layout.size)) return false;
+    if (startVertex >= stream.vertexCount || primitiveCount == 0) return false;
     // Draw only the primitives whose vertices are all in the stream.
     const UINT available = stream.vertexCount - startVertex;
     const UINT maxPrimitives = type == D3DPT_TRIANGLELIST ? available / 3 : (available >= 3 ? available - 2 : 0);
     primitiveCount = std::min(primitiveCount, maxPrimitives);
-    if (primitiveCount == 0) return;
-
-    PixelPipeline pipeline;
-    if (!BuildPixelPipeline(state, color, depth, DiffuseIsWhite(state, layout), pipeline)) return;
+    if (primitiveCount == 0) return false;
+    if (!BuildPixelPipeline(state, color, depth, DiffuseIsWhite(state, layout), pipeline)) return false;
 
     const UINT vertexCount = VerticesNeeded(type, primitiveCount);
     // Kept between draws so that a frame allocates only while it grows.
@@ -123,12 +134,20 @@ void DrawPrimitives(const PipelineState& state, D3DPRIMITIVETYPE type, UINT star
     ProcessVertices(state, layout, stream.data + static_cast<std::size_t>(startVertex) * stream.stride, vertexCount,
                     stream.stride, vertices.data());
 
-    TriangleDrawer drawer(state, pipeline, layout.pretransformed);
+    TriangleDrawer drawer(state, sink, layout.pretransformed);
     for (UINT i = 0; i < primitiveCount; ++i) {
         UINT idx[3];
         TriangleIndices(type, i, idx);
         drawer.Draw(vertices[idx[0]], vertices[idx[1]], vertices[idx[2]]);
     }
+    return true;
+}
+
+void DrawPrimitives(const PipelineState& state, D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount,
+                    const VertexStream& stream, const ColorTarget& color, const DepthTarget& depth) {
+    PixelPipeline pipeline;
+    ImmediateSink sink(pipeline);
+    AssembleTriangles(state, type, startVertex, primitiveCount, stream, color, depth, pipeline, sink);
 }
 
 }  // namespace valmere::raster

@@ -128,8 +128,17 @@ void DrawPrimitives(const PipelineState& state, D3DPRIMITIVETYPE type, UINT star
 
 // Clears the given rectangles (all of rect when count is 0) clipped to the
 // viewport: flags D3DCLEAR_TARGET, D3DCLEAR_ZBUFFER, D3DCLEAR_STENCIL.
+// Within each target's extent.
 void Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colorValue,
            float z, DWORD stencil, const ColorTarget& color, const DepthTarget& depth);
+
+// The pixels one rectangle of Clear covers (rect null: the whole viewport),
+// before the targets' extents are applied.
+struct ClearArea {
+    int left, top, right, bottom;  // right and bottom exclusive
+    bool Empty() const { return left >= right || top >= bottom; }
+};
+ClearArea ClearRectangle(const D3DVIEWPORT8& viewport, const D3DRECT* rect);
 
 // Decodes one texture level of any texture format the device accepts into
 // 0xAARRGGBB texels (signed formats map -1..1 to 0..255; DXT blocks are

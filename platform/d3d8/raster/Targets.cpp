@@ -8,10 +8,7 @@
 namespace valmere::raster {
 namespace {
 
-struct PixelRect {
-    int left, top, right, bottom;  // right and bottom exclusive
-    bool Empty() const { return left >= right || top >= bottom; }
-};
+using PixelRect = ClearArea;
 
 PixelRect Intersect(PixelRect a, PixelRect b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -92,19 +89,20 @@ void ClearDepth(const DepthTarget& depth, PixelRect r, bool clearZ, float z, boo
 
 }  // namespace
 
+ClearArea ClearRectangle(const D3DVIEWPORT8& viewport, const D3DRECT* rect) {
+    const PixelRect view = ViewportRect(viewport);
+    if (rect == nullptr) return view;
+    return Intersect(view, {static_cast<int>(std::clamp<LONG>(rect->x1, 0, 1 << 30)),
+                            static_cast<int>(std::clamp<LONG>(rect->y1, 0, 1 << 30)),
+                            static_cast<int>(std::clamp<LONG>(rect->x2, 0, 1 << 30)),
+                            static_cast<int>(std::clamp<LONG>(rect->y2, 0, 1 << 30))});
+}
+
 void Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colorValue,
            float z, DWORD stencil, const ColorTarget& color, const DepthTarget& depth) {
-    const PixelRect view = ViewportRect(viewport);
     const DWORD rectCount = (count == 0 || rects == nullptr) ? 1 : count;
     for (DWORD i = 0; i < rectCount; ++i) {
-        PixelRect area = view;
-        if (count != 0 && rects != nullptr) {
-            const D3DRECT& rc = rects[i];
-            area = Intersect(area, {static_cast<int>(std::clamp<LONG>(rc.x1, 0, 1 << 30)),
-                                    static_cast<int>(std::clamp<LONG>(rc.y1, 0, 1 << 30)),
-                                    static_cast<int>(std::clamp<LONG>(rc.x2, 0, 1 << 30)),
-                                    static_cast<int>(std::clamp<LONG>(rc.y2, 0, 1 << 30))});
-        }
+        const PixelRect area = ClearRectangle(viewport, count != 0 && rects != nullptr ? &rects[i] : nullptr);
         if ((flags & D3DCLEAR_TARGET) && color.bits != nullptr) {
             const PixelRect r = Intersect(area, {0, 0, color.width, color.height});
             if (!r.Empty()) ClearColor(color, r, colorValue);

@@ -42,14 +42,6 @@ FixedPoint Snap(const ScreenVertex& v) {
     return {snap(v.x), snap(v.y)};
 }
 
-struct Edge {
-    std::int64_t dx, dy, ax, ay;
-    std::int64_t bias;  // 0 for top and left edges, 1 otherwise
-
-    // The constant part of E - bias on scanline Y (E = K - dy * px).
-    std::int64_t K(std::int64_t Y) const { return dx * (Y - ay) + dy * ax - bias; }
-};
-
 Edge MakeEdge(FixedPoint a, FixedPoint b) {
     Edge e{b.x - a.x, b.y - a.y, a.x, a.y, 1};
     const bool topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
@@ -110,42 +102,62 @@ void SetupInterpolants(const PixelPipeline& pipeline, const ScreenVertex* v[3], 
 
 }  // namespace
 
-void RasterizeTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
-                       const ScreenVertex& c) {
+bool SetupTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
+                   const ScreenVertex& c, TriangleSetup& out) {
     const ScreenVertex* v[3] = {&a, &b, &c};
     FixedPoint p[3] = {Snap(a), Snap(b), Snap(c)};
     const std::int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
-    if (area == 0) return;
+    if (area == 0) return false;
     // Positive area: clockwise on the screen (y down).
-    if ((cullMode == D3DCULL_CW && area > 0) || (cullMode == D3DCULL_CCW && area < 0)) return;
+    if ((cullMode == D3DCULL_CW && area > 0) || (cullMode == D3DCULL_CCW && area < 0)) return false;
     if (area < 0) {
         std::swap(v[1], v[2]);
         std::swap(p[1], p[2]);
     }
 
     const std::int64_t minY = std::min({p[0].y, p[1].y, p[2].y}), maxY = std::max({p[0].y, p[1].y, p[2].y});
-    const int yStart = static_cast<int>(std::max<std::int64_t>(CeilDiv(minY, kSubpixel), pipeline.clipTop));
-    const int yEnd = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxY, kSubpixel), pipeline.clipBottom - 1));
-    if (yStart > yEnd || pipeline.clipLeft >= pipeline.clipRight) return;
+    const std::int64_t minX = std::min({p[0].x, p[1].x, p[2].x}), maxX = std::max({p[0].x, p[1].x, p[2].x});
+    out.top = static_cast<int>(std::max<std::int64_t>(CeilDiv(minY, kSubpixel), pipeline.clipTop));
+    out.bottom = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxY, kSubpixel), pipeline.clipBottom - 1));
+    out.left = static_cast<int>(std::max<std::int64_t>(CeilDiv(minX, kSubpixel), pipeline.clipLeft));
+    out.right = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxX, kSubpixel), pipeline.clipRight - 1));
+    if (out.top > out.bottom || out.left > out.right) return false;
 
-    TriangleInterpolants t;
-    SetupInterpolants(pipeline, v, p, t);
-    const Edge edges[3] = {MakeEdge(p[0], p[1]), MakeEdge(p[1], p[2]), MakeEdge(p[2], p[0])};
+    SetupInterpolants(pipeline, v, p, out.planes);
+    out.edges[0] = MakeEdge(p[0], p[1]);
+    out.edges[1] = MakeEdge(p[1], p[2]);
+    out.edges[2] = MakeEdge(p[2], p[0]);
+    return true;
+}
 
-    for (int y = yStart; y <= yEnd; ++y) {
+void RasterizeRows(const PixelPipeline& pipeline, const TriangleSetup& setup, int top, int bottom, int left,
+                   int right) {
+    top = std::max(top, setup.top);
+    bottom = std::min(bottom, setup.bottom);
+    left = std::max(left, setup.left);
+    right = std::min(right, setup.right);
+    for (int y = top; y <= bottom; ++y) {
         const std::int64_t Y = static_cast<std::int64_t>(y) * kSubpixel;
-        std::int64_t left = pipeline.clipLeft, right = pipeline.clipRight - 1;
-        for (const Edge& e : edges) {
+        std::int64_t from = left, to = right;
+        for (const Edge& e : setup.edges) {
             const std::int64_t k = e.K(Y);
             if (e.dy < 0) {
-                left = std::max(left, CeilDiv(-k, -e.dy * kSubpixel));  // K + |dy| px >= 0
+                from = std::max(from, CeilDiv(-k, -e.dy * kSubpixel));  // K + |dy| px >= 0
             } else if (e.dy > 0) {
-                right = std::min(right, FloorDiv(k, e.dy * kSubpixel));  // K - dy px >= 0
+                to = std::min(to, FloorDiv(k, e.dy * kSubpixel));  // K - dy px >= 0
             } else if (k < 0) {
-                right = left - 1;  // horizontal edge with this row outside
+                to = from - 1;  // horizontal edge with this row outside
             }
         }
-        if (left <= right) ShadeSpan(pipeline, t, y, static_cast<int>(left), static_cast<int>(right));
+        if (from <= to) ShadeSpan(pipeline, setup.planes, y, static_cast<int>(from), static_cast<int>(to));
+    }
+}
+
+void RasterizeTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
+                       const ScreenVertex& c) {
+    TriangleSetup setup;
+    if (SetupTriangle(pipeline, cullMode, a, b, c, setup)) {
+        RasterizeRows(pipeline, setup, setup.top, setup.bottom, setup.left, setup.right);
     }
 }
 

@@ -48,6 +48,28 @@ protected:
 
     std::uint32_t Pixel(int x, int y) const { return host_->LastFramePixel(x, y); }
     void PresentFrame() { ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK); }
+
+    // A 4x4 managed texture of one colour.
+    ComPtr<IDirect3DTexture8> SolidTexture(D3DCOLOR color) {
+        auto texture = MakeTexture(4, 4, 1, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED);
+        Fill(texture.Get(), color);
+        return texture;
+    }
+    static void Fill(IDirect3DTexture8* texture, D3DCOLOR color) {
+        D3DLOCKED_RECT locked{};
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] = color;
+        texture->UnlockRect(0);
+    }
+    // A textured rectangle sampling the texture bound to stage 0.
+    void DrawTexturedRectangle(float left, float top, float right, float bottom) {
+        const TexturedVertex fan[4] = {
+            {left, top, 0, 1, 0, 0}, {right, top, 0, 1, 1, 0}, {right, bottom, 0, 1, 1, 1}, {left, bottom, 0, 1, 0, 1}};
+        ASSERT_EQ(device_->SetVertexShader(kTexturedFvf), D3D_OK);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, fan, sizeof(TexturedVertex)), D3D_OK);
+    }
 };
 
 TEST_F(DrawTest, RectangleCoversThePixelsWhoseCentresAreInside) {
@@ -137,6 +159,57 @@ TEST_F(DrawTest, VertexBufferDrawsUseTheTransforms) {
     EXPECT_EQ(Pixel(40, 10), kRed);
     EXPECT_EQ(Pixel(63, 63), kRed);
     EXPECT_EQ(Pixel(20, 10), kBlue);
+}
+
+// Draws may be queued until the frame is seen (with more than one render
+// thread): what each draw read, and what the caller sees, stay as drawing at
+// once gives them.
+TEST_F(DrawTest, QueuedDrawsSeeTheirTexturesAsTheyWereAndTheCallerSeesEveryDraw) {
+    auto texture = SolidTexture(0xFFFF0000);
+    ASSERT_EQ(device_->SetTexture(0, texture.Get()), D3D_OK);
+    DrawTexturedRectangle(0, 0, 32, 32);
+    // Changed between two draws that read it.
+    Fill(texture.Get(), 0xFF00FF00);
+    DrawTexturedRectangle(32, 0, 64, 32);
+    // Released while a queued draw still reads it.
+    auto doomed = SolidTexture(0xFFFFFF00);
+    ASSERT_EQ(device_->SetTexture(0, doomed.Get()), D3D_OK);
+    DrawTexturedRectangle(0, 32, 32, 64);
+    ASSERT_EQ(device_->SetTexture(0, nullptr), D3D_OK);
+    doomed.Reset();
+    // A copy of the back buffer shows every draw so far.
+    ComPtr<IDirect3DSurface8> back, copy;
+    ASSERT_EQ(device_->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, back.Receive()), D3D_OK);
+    ASSERT_EQ(device_->CreateImageSurface(64, 64, D3DFMT_X8R8G8B8, copy.Receive()), D3D_OK);
+    ASSERT_EQ(device_->CopyRects(back.Get(), nullptr, 0, copy.Get(), nullptr), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    const auto at = [&](int x, int y) {
+        return reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch)[x] &
+               0xFFFFFFu;
+    };
+    EXPECT_EQ(at(10, 10), kRed);
+    EXPECT_EQ(at(50, 10), kGreen);
+    EXPECT_EQ(at(10, 50), 0xFFFF00u);
+    EXPECT_EQ(at(50, 50), kBlue);
+    copy->UnlockRect();
+    PresentFrame();
+    EXPECT_EQ(Pixel(10, 10), kRed);
+    EXPECT_EQ(Pixel(50, 10), kGreen);
+    EXPECT_EQ(Pixel(10, 50), 0xFFFF00u);
+}
+
+// A reset with draws queued: the queued work is finished or dropped with the
+// old buffers, and the next frame draws as on a new device.
+TEST_F(DrawTest, ResetWithDrawsQueuedStartsAFreshFrame) {
+    DrawRectangle(0, 0, 64, 64, 0.5f, 0xFFFF0000);
+    D3DPRESENT_PARAMETERS parameters = parameters_;
+    ASSERT_EQ(device_->Reset(&parameters), D3D_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0), D3D_OK);
+    DrawRectangle(8, 8, 24, 16, 0.5f, 0xFF00FF00);
+    PresentFrame();
+    EXPECT_EQ(Pixel(10, 10), kGreen);
+    EXPECT_EQ(Pixel(40, 40), kBlue);
 }
 
 }  // namespace

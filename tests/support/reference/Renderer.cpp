@@ -48,14 +48,16 @@ std::string CheckPixelState(const Snapshot& s) {
 
 }  // namespace
 
-Renderer::Renderer(IDirect3DDevice8* device)
+Renderer::Renderer(IDirect3DDevice8* device, bool follow)
     : device_(device),
+      follow_(follow),
       frame_(static_cast<int>(BackBufferDesc(device).Width), static_cast<int>(BackBufferDesc(device).Height),
              BackBufferDesc(device).Format, DepthFormat(device) == D3DFMT_UNKNOWN ? D3DFMT_UNKNOWN : D3DFMT_D16) {
     refused_ = CheckTarget(BackBufferDesc(device).Format, DepthFormat(device));
 }
 
 void Renderer::Clear(DWORD flags, D3DCOLOR color, float z) {
+    if (!follow_) return;
     D3DVIEWPORT8 vp{};
     device_->GetViewport(&vp);
     frame_.Clear(static_cast<int>(vp.X), static_cast<int>(vp.Y), static_cast<int>(vp.X + vp.Width),
@@ -63,6 +65,7 @@ void Renderer::Clear(DWORD flags, D3DCOLOR color, float z) {
 }
 
 void Renderer::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
+    if (!follow_) return;
     IDirect3DVertexBuffer8* buffer = nullptr;
     UINT stride = 0;
     if (FAILED(device_->GetStreamSource(0, &buffer, &stride)) || buffer == nullptr) {
@@ -83,6 +86,7 @@ void Renderer::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primi
 }
 
 void Renderer::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) {
+    if (!follow_) return;
     const UINT count = type == D3DPT_TRIANGLELIST ? 3 * primitiveCount : primitiveCount + 2;
     Draw(type, primitiveCount, vertices, stride, count);
 }

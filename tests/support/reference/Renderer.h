@@ -30,8 +30,10 @@ namespace valmere::reference {
 class Renderer {
 public:
     // A frame the size and formats of the device's back buffer and depth
-    // buffer, cleared to black and depth 1.
-    explicit Renderer(IDirect3DDevice8* device);
+    // buffer, cleared to black and depth 1. follow false: the mirrored calls
+    // do nothing (for a device whose frame is compared with another device's
+    // instead).
+    explicit Renderer(IDirect3DDevice8* device, bool follow = true);
 
     // See Frame::SetRows; call before drawing.
     void SetRows(int step, int phase) { frame_.SetRows(step, phase); }
@@ -48,6 +50,7 @@ private:
     void Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride, UINT vertexCount);
 
     IDirect3DDevice8* device_;
+    bool follow_;
     Frame frame_;
     std::string refused_;
 };

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/d3d8/ComPtr.h"
 #include "platform/d3d8/Direct3D8.h"
@@ -19,6 +21,7 @@ struct DeviceConfig {
     int height = 120;
     D3DFORMAT color = D3DFMT_X8R8G8B8;
     D3DFORMAT depth = D3DFMT_D16;  // D3DFMT_UNKNOWN: no depth buffer
+    int renderThreads = 0;         // VALMERE_RENDER_THREADS for the device; 0: as the environment has it
 };
 
 // A fresh headless host and a windowed device on it. Lighting is switched
@@ -42,5 +45,8 @@ private:
 // VALMERE_REFERENCE_FIGURES set, prints that line for every scene, passing or
 // not.
 ::testing::AssertionResult MatchesReference(const Renderer& reference, const std::string& scene);
+
+// The device's back buffer, row after row without padding.
+std::vector<std::uint8_t> BackBufferBytes(IDirect3DDevice8* device);
 
 }  // namespace valmere::reference

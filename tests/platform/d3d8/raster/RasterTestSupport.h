@@ -3,11 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/d3d8/DeviceState.h"
 #include "platform/d3d8/raster/Raster.h"
+#include "platform/d3d8/raster/TiledRasterizer.h"
 
 namespace valmere::raster::test {
 
@@ -77,6 +80,18 @@ struct XyzVertex {
 };
 constexpr DWORD kXyzFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
+// The tiled rasterizer when VALMERE_RENDER_THREADS asks for more than one
+// thread (the tests are run with 1, 2 and 7), else null.
+inline TiledRasterizer* TestTiles() {
+    static const std::unique_ptr<TiledRasterizer> tiles = []() -> std::unique_ptr<TiledRasterizer> {
+        const char* text = std::getenv("VALMERE_RENDER_THREADS");
+        const int threads = text != nullptr ? std::atoi(text) : 1;
+        return threads > 1 ? std::make_unique<TiledRasterizer>(threads) : nullptr;
+    }();
+    return tiles.get();
+}
+
+// Draws at once, or queued in tiles and finished before returning.
 template <typename V>
 void Draw(PipelineState& state, DWORD fvf, D3DPRIMITIVETYPE type, const std::vector<V>& vertices, UINT primitives,
           ColorBuffer& color, DepthBuffer* depth = nullptr) {
@@ -85,7 +100,12 @@ void Draw(PipelineState& state, DWORD fvf, D3DPRIMITIVETYPE type, const std::vec
                               static_cast<UINT>(vertices.size())};
     DepthTarget d{};
     if (depth != nullptr) d = depth->Target();
-    DrawPrimitives(state, type, 0, primitives, stream, color.Target(), d);
+    if (TiledRasterizer* tiles = TestTiles()) {
+        tiles->Draw(state, type, 0, primitives, stream, color.Target(), d);
+        tiles->Flush();
+    } else {
+        DrawPrimitives(state, type, 0, primitives, stream, color.Target(), d);
+    }
 }
 
 // A texture with one level made of the given texels.

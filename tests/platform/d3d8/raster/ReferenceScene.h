@@ -122,23 +122,37 @@ void DrawBoth(IDirect3DDevice8* device, Renderer& reference, D3DPRIMITIVETYPE ty
 }
 
 // Draws a scene on the device's specialised path and then on its general
-// path, each time on a new device, and holds both pictures to the
-// reference. `draw` makes the device calls and mirrors them on the
-// reference.
+// path, each time on a new device drawing on one thread, and holds both
+// pictures to the reference; the same scene drawn on 2 and 7 render threads
+// must give the one-thread picture bit for bit. `draw` makes the device
+// calls and mirrors them on the reference.
 inline void ExpectMatchesOnBothPaths(const std::string& scene, const DeviceConfig& config,
                                      const std::function<void(IDirect3DDevice8*, Renderer&)>& draw) {
     for (bool general : {false, true}) {
         raster::ForceGeneralPath(general);
-        TestDevice device(config);
-        ASSERT_TRUE(device) << scene;
-        Renderer reference(device.Get());
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040, 1.0f, 0);
-        reference.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040, 1.0f);
-        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);  // as the viewer draws; scenes may cull
-        ASSERT_EQ(device->BeginScene(), D3D_OK);
-        draw(device.Get(), reference);
-        ASSERT_EQ(device->EndScene(), D3D_OK);
-        EXPECT_TRUE(MatchesReference(reference, scene + (general ? " (general path)" : " (specialised path)")));
+        const std::string path = general ? " (general path)" : " (specialised path)";
+        std::vector<std::uint8_t> oneThread;
+        for (int threads : {1, 2, 7}) {
+            DeviceConfig threaded = config;
+            threaded.renderThreads = threads;
+            TestDevice device(threaded);
+            ASSERT_TRUE(device) << scene;
+            Renderer reference(device.Get(), threads == 1);
+            device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040, 1.0f, 0);
+            reference.Clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040, 1.0f);
+            device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);  // as the viewer draws; scenes may cull
+            ASSERT_EQ(device->BeginScene(), D3D_OK);
+            draw(device.Get(), reference);
+            ASSERT_EQ(device->EndScene(), D3D_OK);
+            if (threads == 1) {
+                EXPECT_TRUE(MatchesReference(reference, scene + path));
+                oneThread = BackBufferBytes(device.Get());
+                ASSERT_FALSE(oneThread.empty()) << scene;
+            } else {
+                EXPECT_TRUE(BackBufferBytes(device.Get()) == oneThread) << scene << path << ": " << threads
+                                                                       << " render threads differ from one";
+            }
+        }
     }
     raster::ForceGeneralPath(false);
 }

@@ -1,0 +1,151 @@
+#include "platform/d3d8/raster/TiledRasterizer.h"
+
+#include <algorithm>
+
+#include "platform/d3d8/raster/DrawAssembly.h"
+
+namespace valmere::raster {
+namespace {
+
+constexpr std::uint32_t kClearBit = 0x80000000u;
+
+bool SameTargets(const ColorTarget& a, const ColorTarget& b) {
+    return a.bits == b.bits && a.pitch == b.pitch && a.width == b.width && a.height == b.height && a.format == b.format;
+}
+
+bool SameTargets(const DepthTarget& a, const DepthTarget& b) {
+    return a.bits == b.bits && a.pitch == b.pitch && a.width == b.width && a.height == b.height && a.format == b.format;
+}
+
+}  // namespace
+
+// Sets up each triangle of a draw and files it under its tiles.
+class TiledRasterizer::Binner final : public TriangleSink {
+public:
+    Binner(TiledRasterizer& queue, std::uint32_t pipeline) : queue_(queue), pipeline_(pipeline) {}
+
+    void Triangle(DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override {
+        std::vector<QueuedTriangle>& triangles = queue_.triangles_;
+        triangles.emplace_back();
+        QueuedTriangle& t = triangles.back();
+        if (!SetupTriangle(queue_.pipelines_[pipeline_], cullMode, a, b, c, t.setup)) {
+            triangles.pop_back();
+            return;
+        }
+        t.pipeline = pipeline_;
+        t.cullMode = cullMode;
+        queue_.File(static_cast<std::uint32_t>(triangles.size() - 1), t.setup.left, t.setup.top, t.setup.right,
+                    t.setup.bottom);
+    }
+
+private:
+    TiledRasterizer& queue_;
+    std::uint32_t pipeline_;
+};
+
+TiledRasterizer::TiledRasterizer(int threads) : pool_(threads) {}
+
+bool TiledRasterizer::Writes(const std::uint8_t* bits) const {
+    return pending_ && bits != nullptr && (bits == color_.bits || bits == depth_.bits);
+}
+
+void TiledRasterizer::Target(const ColorTarget& color, const DepthTarget& depth) {
+    if (pending_ && SameTargets(color, color_) && SameTargets(depth, depth_)) return;
+    Flush();
+    color_ = color;
+    depth_ = depth;
+    // The tiles cover both targets.
+    const int width = std::max(color.bits != nullptr ? color.width : 0, depth.bits != nullptr ? depth.width : 0);
+    const int height = std::max(color.bits != nullptr ? color.height : 0, depth.bits != nullptr ? depth.height : 0);
+    columns_ = (width + kTileSize - 1) / kTileSize;
+    rows_ = (height + kTileSize - 1) / kTileSize;
+    if (tiles_.size() < static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)) {
+        tiles_.resize(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_));
+    }
+}
+
+void TiledRasterizer::File(std::uint32_t command, int left, int top, int right, int bottom) {
+    const int firstColumn = std::max(left, 0) / kTileSize, lastColumn = std::min(right / kTileSize, columns_ - 1);
+    const int firstRow = std::max(top, 0) / kTileSize, lastRow = std::min(bottom / kTileSize, rows_ - 1);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            tiles_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(column)]
+                .push_back(command);
+            pending_ = true;
+        }
+    }
+}
+
+void TiledRasterizer::Draw(const PipelineState& state, D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount,
+                           const VertexStream& stream, const ColorTarget& color, const DepthTarget& depth) {
+    Target(color, depth);
+    pipelines_.emplace_back();
+    const auto index = static_cast<std::uint32_t>(pipelines_.size() - 1);
+    Binner binner(*this, index);
+    const std::size_t filed = triangles_.size();
+    if (!AssembleTriangles(state, type, startVertex, primitiveCount, stream, color, depth, pipelines_.back(), binner) ||
+        triangles_.size() == filed) {
+        pipelines_.pop_back();
+    }
+}
+
+void TiledRasterizer::Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3DRECT* rects, DWORD flags,
+                            D3DCOLOR colorValue, float z, DWORD stencil, const ColorTarget& color,
+                            const DepthTarget& depth) {
+    Target(color, depth);
+    const DWORD rectCount = (count == 0 || rects == nullptr) ? 1 : count;
+    for (DWORD i = 0; i < rectCount; ++i) {
+        const ClearArea area = ClearRectangle(viewport, count != 0 && rects != nullptr ? &rects[i] : nullptr);
+        if (area.Empty()) continue;
+        clears_.push_back({area, flags, colorValue, z, stencil});
+        File(static_cast<std::uint32_t>(clears_.size() - 1) | kClearBit, area.left, area.top, area.right - 1,
+             area.bottom - 1);
+    }
+}
+
+void TiledRasterizer::ShadeTile(int tile) {
+    const int left = (tile % columns_) * kTileSize, top = (tile / columns_) * kTileSize;
+    const int right = left + kTileSize - 1, bottom = top + kTileSize - 1;
+    for (const std::uint32_t command : tiles_[static_cast<std::size_t>(tile)]) {
+        if ((command & kClearBit) != 0) {
+            const ClearCommand& c = clears_[command & ~kClearBit];
+            const int x0 = std::max(c.area.left, left), y0 = std::max(c.area.top, top);
+            const int x1 = std::min(c.area.right, right + 1), y1 = std::min(c.area.bottom, bottom + 1);
+            const D3DVIEWPORT8 part{static_cast<DWORD>(x0), static_cast<DWORD>(y0), static_cast<DWORD>(x1 - x0),
+                                    static_cast<DWORD>(y1 - y0), 0.0f, 1.0f};
+            raster::Clear(part, 0, nullptr, c.flags, c.color, c.z, c.stencil, color_, depth_);
+        } else {
+            const QueuedTriangle& t = triangles_[command];
+            RasterizeRows(pipelines_[t.pipeline], t.setup, top, bottom, left, right);
+        }
+    }
+}
+
+void TiledRasterizer::Flush() {
+    if (!pending_) return;
+    const int count = columns_ * rows_;
+    auto shade = [this](int tile) { ShadeTile(tile); };
+    pool_.Run(count, shade);
+    for (int tile = 0; tile < count; ++tile) tiles_[static_cast<std::size_t>(tile)].clear();
+    pipelines_.clear();
+    triangles_.clear();
+    clears_.clear();
+    pending_ = false;
+}
+
+void TiledRasterizer::ReadColorTarget(const ColorTarget& color, std::uint32_t* pixels) {
+    Flush();
+    // Bands of rows, a few per thread so that a slow one does not hold the rest.
+    const int height = std::max(color.height, 0), width = std::max(color.width, 0);
+    const int bands = std::min(height, 4 * pool_.Threads());
+    auto convert = [&](int band) {
+        const int first = height * band / bands, end = height * (band + 1) / bands;
+        ColorTarget part = color;
+        part.bits = color.bits != nullptr ? color.bits + static_cast<std::ptrdiff_t>(first) * color.pitch : nullptr;
+        part.height = end - first;
+        raster::ReadColorTarget(part, pixels + static_cast<std::size_t>(first) * static_cast<std::size_t>(width));
+    };
+    pool_.Run(bands, convert);
+}
+
+}  // namespace valmere::raster

@@ -1,0 +1,88 @@
+// Deferred rasterization in screen tiles, on the device's worker threads.
+//
+// Draw and Clear do their front half at once on the calling thread (vertex
+// processing, clipping, triangle setup) and file each triangle, and each
+// cleared rectangle, under every 64x64 tile of the target it touches. Flush
+// then shades whole tiles on all threads, each tile's commands in the order
+// they were filed. A pixel lies in one tile, so it sees the same writes in
+// the same order as when every command is carried out as it comes, and
+// every value of a pixel is worked out from its own position (Raster.h):
+// the picture is the one-thread picture bit for bit, for any thread count.
+//
+// What the queued commands use must stay as it is until Flush: the targets
+// (Writes tells whether they are among them), the sampling copies of the
+// textures the pipelines point to, and the pipelines' state. The device
+// flushes before any of it is read, written or freed.
+//
+// Nothing is allocated per frame once the first frames have sized the
+// command lists.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/d3d8/raster/Raster.h"
+#include "platform/d3d8/raster/ThreadPool.h"
+#include "platform/d3d8/raster/TriangleRasterizer.h"
+
+namespace valmere::raster {
+
+class TiledRasterizer {
+public:
+    static constexpr int kTileSize = 64;
+
+    // threads: at least 2 (with one, draw at once instead).
+    explicit TiledRasterizer(int threads);
+
+    int Threads() const { return pool_.Threads(); }
+
+    // Queue the work of DrawPrimitives and Clear (Raster.h). Work for other
+    // targets than the queued work's is preceded by a Flush.
+    void Draw(const PipelineState& state, D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount,
+              const VertexStream& stream, const ColorTarget& color, const DepthTarget& depth);
+    void Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colorValue,
+               float z, DWORD stencil, const ColorTarget& color, const DepthTarget& depth);
+
+    bool Pending() const { return pending_; }
+    // Whether queued work writes the memory starting at bits.
+    bool Writes(const std::uint8_t* bits) const;
+    // Carries out every queued command and empties the queue.
+    void Flush();
+
+    // ReadColorTarget (Raster.h) with the rows shared among the threads.
+    void ReadColorTarget(const ColorTarget& color, std::uint32_t* pixels);
+
+private:
+    struct ClearCommand {
+        ClearArea area;
+        DWORD flags;
+        D3DCOLOR color;
+        float z;
+        DWORD stencil;
+    };
+    struct QueuedTriangle {
+        TriangleSetup setup;
+        std::uint32_t pipeline;
+        DWORD cullMode;
+    };
+    class Binner;
+
+    // Makes the queue's targets these, flushing work for others first.
+    void Target(const ColorTarget& color, const DepthTarget& depth);
+    // Files command under every tile that the inclusive rectangle touches.
+    void File(std::uint32_t command, int left, int top, int right, int bottom);
+    void ShadeTile(int tile);
+
+    ThreadPool pool_;
+    bool pending_ = false;
+    ColorTarget color_;
+    DepthTarget depth_;
+    int columns_ = 0, rows_ = 0;
+    std::vector<PixelPipeline> pipelines_;
+    std::vector<QueuedTriangle> triangles_;
+    std::vector<ClearCommand> clears_;
+    // Per tile, in filing order: triangle indices, and clears with the top bit set.
+    std::vector<std::vector<std::uint32_t>> tiles_;
+};
+
+}  // namespace valmere::raster
