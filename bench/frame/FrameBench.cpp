@@ -17,13 +17,20 @@
 // process afresh and plays the same script from frame 0. The first round's
 // last frames are compared (Agreement.h).
 //
-// Usage: framebench [--check] [frames [last-frame.png]]; with a file name,
-// the last round's frames are saved there and, for the peer, beside it with
-// "-llvmpipe1" and "-llvmpipeN" before the extension. The last line reads
-// "fps=<ours> llvmpipe1_fps=<n> llvmpipeN_fps=<n> ratio1=<ours/one thread>
-// ratioN=<ours/default threads>"; without a peer, "fps=<n> ms_per_frame=<n>"
-// after a line saying why. --check runs one round and exits 1 when the
-// frames disagree, 77 when there is no peer to compare with.
+// Ours runs twice a round: on the device's default render threads (one per
+// processor, or VALMERE_RENDER_THREADS) and on one thread.
+//
+// Usage: framebench [--check] [--size WIDTHxHEIGHT] [frames [last-frame.png]];
+// --size draws the same scene at another size (SceneSize.h), in both
+// programs. With a file name, the last round's frames are saved there and,
+// for the peer, beside it with "-llvmpipe1" and "-llvmpipeN" before the
+// extension. The last line reads "fps=<ours> llvmpipe1_fps=<n>
+// llvmpipeN_fps=<n> ratio1=<ours on one thread / llvmpipe on one>
+// ratioN=<ours / llvmpipe on its default threads> fps1=<ours on one thread>
+// threads=<ours' default>"; without a peer, "fps=<n> ms_per_frame=<n>
+// fps1=<n> threads=<n>" after a line saying why. --check runs one round and
+// exits 1 when the frames disagree, 77 when there is no peer to compare
+// with.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -39,6 +46,8 @@
 #include "bench/frame/Agreement.h"
 #include "bench/frame/LookAbout.h"
 #include "bench/frame/PeerRun.h"
+#include "bench/frame/SceneSize.h"
+#include "platform/d3d8/RenderThreads.h"
 #include "tests/support/GameProcess.h"
 #include "world/World.h"
 
@@ -76,13 +85,19 @@ struct OurRun {
     std::vector<valmere::bench::BoxMean> means;
 };
 
-// One run of the viewer's frame from a fresh process; the boxes of its last
-// frame are measured, and that frame is saved when `png` is given.
-OurRun RunOurs(int frames, const char* png) {
+// One run of the viewer's frame from a fresh process, its device drawing on
+// `threads` render threads (0: its default); the boxes of its last frame
+// are measured, and that frame is saved when `png` is given.
+OurRun RunOurs(const valmere::bench::SceneSize& size, int frames, int threads, const char* png) {
     OurRun run;
+    const char* inherited = std::getenv("VALMERE_RENDER_THREADS");
+    const std::string saved = inherited != nullptr ? inherited : "";
+    if (threads > 0) setenv("VALMERE_RENDER_THREADS", std::to_string(threads).c_str(), 1);
     valmere::host::HeadlessHost& host = valmere::test::StartProcess(
         [frames](valmere::host::HeadlessHost& h) { valmere::bench::ScriptLookAbout(h, frames); });
-    if (!g_running || !g_application.device) return run;
+    if (threads > 0 && inherited != nullptr) setenv("VALMERE_RENDER_THREADS", saved.c_str(), 1);
+    if (threads > 0 && inherited == nullptr) unsetenv("VALMERE_RENDER_THREADS");
+    if (!g_running || !g_application.device || !valmere::bench::ApplySceneSize(size)) return run;
     run.started = true;
     FrameResources resources;
     SetUpFrame(resources);
@@ -97,7 +112,8 @@ OurRun RunOurs(int frames, const char* png) {
     std::printf("frames=%d presented=%d terrain_triangles=%d centre_pixel=%06X\n", frames, host.PresentedFrames(),
                 g_world.terrainTriangleCount, static_cast<unsigned>(host.LastFramePixel(400, 450)));
     const std::vector<std::uint32_t>& pixels = host.LastFrame();
-    for (const valmere::bench::FrameBox& box : valmere::bench::ComparedBoxes())
+    for (const valmere::bench::FrameBox& box :
+         valmere::bench::ComparedBoxes(host.LastFrameWidth(), host.LastFrameHeight()))
         run.means.push_back({box.name, valmere::bench::MeanColour(pixels.data(), host.LastFrameWidth(),
                                                                   host.LastFrameHeight(), box.rect)});
     if (png && !host.SaveLastFrame(png)) std::fprintf(stderr, "framebench: cannot write %s\n", png);
@@ -120,14 +136,17 @@ struct PeerTotal {
 
 int main(int argc, char** argv) {
     const bool check = argc > 1 && std::strcmp(argv[1], "--check") == 0;
-    const int first = check ? 2 : 1;
+    int first = check ? 2 : 1;
+    valmere::bench::SceneSize size;
+    const bool sized = valmere::bench::ReadSceneSize(argc, argv, first, size);
     const int frames = argc > first ? std::atoi(argv[first]) : 300;
     // File names relative to where the program was started.
     const std::filesystem::path png = argc > first + 1 ? std::filesystem::absolute(argv[first + 1]) : "";
-    if (frames <= 0) {
-        std::fprintf(stderr, "usage: framebench [--check] [frames [last-frame.png]]\n");
+    if (!sized || frames <= 0) {
+        std::fprintf(stderr, "usage: framebench [--check] [--size WIDTHxHEIGHT] [frames [last-frame.png]]\n");
         return 2;
     }
+    const int threads = valmere::d3d8::RenderThreads();
     // The height file is read from the current directory, as by the viewer.
     std::error_code ignored;
     std::filesystem::current_path(VALMERE_DATA_DIR, ignored);
@@ -140,23 +159,25 @@ int main(int argc, char** argv) {
 #endif
     PeerTotal peers[2] = {{"llvmpipe1", "1"}, {"llvmpipeN", nullptr}};
     OurRun ours;
-    double ourSeconds = 0.0;
+    double ourSeconds = 0.0, oneThreadSeconds = 0.0;
     const int rounds = check ? 1 : 3;
     for (int round = 0; round < rounds; ++round) {
         const bool save = round == rounds - 1 && !png.empty();
-        const OurRun run = RunOurs(frames, save ? png.c_str() : nullptr);
-        if (!run.started) {
-            std::fprintf(stderr, "framebench: the viewer did not start\n");
+        const OurRun run = RunOurs(size, frames, 0, save ? png.c_str() : nullptr);
+        const OurRun oneThread = check ? OurRun{true} : RunOurs(size, frames, 1, nullptr);
+        if (!run.started || !oneThread.started) {
+            std::fprintf(stderr, "framebench: the viewer did not start at %dx%d\n", size.width, size.height);
             return 1;
         }
         if (round == 0) ours = run;
         ourSeconds += run.seconds;
+        oneThreadSeconds += oneThread.seconds;
         for (PeerTotal& total : peers) {
             if (!missing.empty()) break;
             std::filesystem::path peerPng = png;
             peerPng.replace_filename(png.stem().string() + "-" + total.label + png.extension().string());
             valmere::bench::PeerResult result =
-                valmere::bench::RunPeer(peer, frames, total.threads, save ? peerPng.c_str() : nullptr);
+                valmere::bench::RunPeer(peer, size, frames, total.threads, save ? peerPng.c_str() : nullptr);
             if (!result.why.empty()) {
                 missing = result.why;
                 if (check && result.exitCode != 77) {
@@ -174,9 +195,11 @@ int main(int argc, char** argv) {
         }
     }
     const double fps = rounds * frames / ourSeconds;
+    // --check times no one-thread run: its fps1 is the default run's.
+    const double fps1 = check ? fps : rounds * frames / oneThreadSeconds;
     if (!missing.empty()) {
         std::printf("framebench: no llvmpipe peer: %s\n", missing.c_str());
-        std::printf("fps=%.1f ms_per_frame=%.3f\n", fps, 1000.0 / fps);
+        std::printf("fps=%.1f ms_per_frame=%.3f fps1=%.1f threads=%d\n", fps, 1000.0 / fps, fps1, threads);
         return check ? 77 : 0;
     }
     if (!ours.text) std::printf("agreement: the viewer draws no overlay text yet, so its boxes are not compared\n");
@@ -187,7 +210,7 @@ int main(int argc, char** argv) {
     }
     std::printf("agreement: largest difference of a box mean %.2f, allowed %.1f: %s\n", largest,
                 valmere::bench::kMeanTolerance, largest <= valmere::bench::kMeanTolerance ? "agree" : "DISAGREE");
-    std::printf("fps=%.1f llvmpipe1_fps=%.1f llvmpipeN_fps=%.1f ratio1=%.3f ratioN=%.3f\n", fps, peers[0].Fps(),
-                peers[1].Fps(), fps / peers[0].Fps(), fps / peers[1].Fps());
+    std::printf("fps=%.1f llvmpipe1_fps=%.1f llvmpipeN_fps=%.1f ratio1=%.3f ratioN=%.3f fps1=%.1f threads=%d\n", fps,
+                peers[0].Fps(), peers[1].Fps(), fps1 / peers[0].Fps(), fps / peers[1].Fps(), fps1, threads);
     return check && largest > valmere::bench::kMeanTolerance ? 1 : 0;
 }

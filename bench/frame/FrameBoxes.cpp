@@ -6,11 +6,14 @@
 
 namespace valmere::bench {
 
-std::vector<FrameBox> ComparedBoxes() {
+std::vector<FrameBox> ComparedBoxes(int width, int height) {
+    const auto scaled = [&](LONG left, LONG top, LONG right, LONG bottom) {
+        return RECT{left * width / 800, top * height / 600, right * width / 800, bottom * height / 600};
+    };
     std::vector<FrameBox> boxes = {
-        {"sky", {100, 100, 700, 250}, false},
-        {"terrain", {400, 290, 600, 320}, false},
-        {"frame", {0, 0, 800, 600}, false},
+        {"sky", scaled(100, 100, 700, 250), false},
+        {"terrain", scaled(400, 290, 600, 320), false},
+        {"frame", scaled(0, 0, 800, 600), false},
     };
     for (const OverlayLine& line : kOverlayLines) {
         const OverlayCoverage coverage = RenderOverlayLine(line);

@@ -28,9 +28,11 @@ struct BoxMean {
     Rgb rgb{};
 };
 
-// The boxes of an 800 x 600 frame drawn by the look-about script: the sky
-// and hill bands hold sky and terrain from the start to frame 300 and beyond.
-std::vector<FrameBox> ComparedBoxes();
+// The boxes of a frame drawn by the look-about script: the sky and hill
+// bands hold sky and terrain from the start to frame 300 and beyond. They
+// are placed for 800 x 600 and scaled to other sizes; the text stays where
+// the font puts it.
+std::vector<FrameBox> ComparedBoxes(int width = 800, int height = 600);
 
 // Mean red, green and blue (0..255) of a 0x00RRGGBB frame, rows top-down,
 // over the box clipped to the frame; zeros for an empty intersection.

@@ -44,14 +44,20 @@ void Parse(const std::string& output, PeerResult& result) {
 
 }  // namespace
 
-PeerResult RunPeer(const std::string& program, int frames, const char* threads, const char* png) {
+PeerResult RunPeer(const std::string& program, const SceneSize& size, int frames, const char* threads,
+                   const char* png) {
     PeerResult result;
     int fds[2];
     if (pipe(fds) != 0) {
         result.why = "no pipe to the peer";
         return result;
     }
-    std::vector<std::string> args = {program, std::to_string(frames)};
+    std::vector<std::string> args = {program};
+    if (!size.Default()) {
+        args.emplace_back("--size");
+        args.push_back(std::to_string(size.width) + "x" + std::to_string(size.height));
+    }
+    args.push_back(std::to_string(frames));
     if (png) args.emplace_back(png);
     std::vector<std::string> env = PeerEnvironment(threads);
     std::vector<char*> argv = Pointers(args), envp = Pointers(env);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/frame/FrameBoxes.h"
+#include "bench/frame/SceneSize.h"
 
 namespace valmere::bench {
 
@@ -18,9 +19,10 @@ struct PeerResult {
     std::vector<BoxMean> means;
 };
 
-// Runs `program frames [png]` with GALLIUM_DRIVER=llvmpipe and
-// LP_NUM_THREADS=threads (null: unset, llvmpipe's default). The child's
+// Runs `program [--size WxH] frames [png]` with GALLIUM_DRIVER=llvmpipe
+// and LP_NUM_THREADS=threads (null: unset, llvmpipe's default). The child's
 // standard error passes through.
-PeerResult RunPeer(const std::string& program, int frames, const char* threads, const char* png);
+PeerResult RunPeer(const std::string& program, const SceneSize& size, int frames, const char* threads,
+                   const char* png);
 
 }  // namespace valmere::bench

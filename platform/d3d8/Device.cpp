@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <new>
 #include <system_error>
-#include <thread>
 
 #include "platform/d3d8/FailureInjection.h"
+#include "platform/d3d8/RenderThreads.h"
 #include "platform/d3d8/raster/Raster.h"
 #include "platform/d3d8/raster/TiledRasterizer.h"
 #include "platform/host/Host.h"
@@ -56,16 +55,6 @@ HRESULT ResolvePresentation(const DeviceProfile& profile, const D3DPRESENT_PARAM
     resolved.width = mode->Width;
     resolved.height = mode->Height;
     return D3D_OK;
-}
-
-// VALMERE_RENDER_THREADS: a count, or 0 (and unset, or unreadable) for one
-// thread per processor.
-int RenderThreads() {
-    const char* text = std::getenv("VALMERE_RENDER_THREADS");
-    char* end = nullptr;
-    const long asked = text != nullptr ? std::strtol(text, &end, 10) : 0;
-    if (text != nullptr && end != text && *end == '\0' && asked > 0) return static_cast<int>(std::min(asked, 256L));
-    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 // The tiled rasterizer for more than one thread; null for one, or when the

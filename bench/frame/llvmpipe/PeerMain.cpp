@@ -8,7 +8,8 @@
 // llvmpipe takes its thread count from LP_NUM_THREADS once, when the context
 // is created, so framebench runs this program once per thread count.
 //
-// Usage: llvmpipe-peer frames [last-frame.png]. Prints the renderer, one
+// Usage: llvmpipe-peer [--size WIDTHxHEIGHT] frames [last-frame.png]
+// (SceneSize.h). Prints the renderer, one
 // "box" line per compared box of the last frame (see FrameBoxes.h) and, last,
 // "frames=<n> seconds=<s> fps=<f>". Exit code 77 when OSMesa cannot make the
 // context, 1 when the viewer does not start, 2 for bad arguments.
@@ -26,6 +27,7 @@
 #include "app/Globals.h"
 #include "bench/frame/FrameBoxes.h"
 #include "bench/frame/LookAbout.h"
+#include "bench/frame/SceneSize.h"
 #include "bench/frame/llvmpipe/Gl.h"
 #include "bench/frame/llvmpipe/GlScene.h"
 #include "input/Controls.h"
@@ -98,7 +100,7 @@ double DrawFrames(IDirect3DDevice8* device, valmere::host::HeadlessHost& host, c
 }
 
 void PrintBoxes(const std::vector<std::uint32_t>& pixels, int width, int height) {
-    for (const valmere::bench::FrameBox& box : valmere::bench::ComparedBoxes())
+    for (const valmere::bench::FrameBox& box : valmere::bench::ComparedBoxes(width, height))
         valmere::bench::PrintBoxMean(stdout,
                                      {box.name, valmere::bench::MeanColour(pixels.data(), width, height, box.rect)});
 }
@@ -106,21 +108,24 @@ void PrintBoxes(const std::vector<std::uint32_t>& pixels, int width, int height)
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::atoi(argv[1]) : 0;
-    if (frames <= 0 || argc > 3) {
-        std::fprintf(stderr, "usage: llvmpipe-peer frames [last-frame.png]\n");
+    int next = 1;
+    valmere::bench::SceneSize size;
+    const bool sized = valmere::bench::ReadSceneSize(argc, argv, next, size);
+    const int frames = argc > next ? std::atoi(argv[next]) : 0;
+    if (!sized || frames <= 0 || argc > next + 2) {
+        std::fprintf(stderr, "usage: llvmpipe-peer [--size WIDTHxHEIGHT] frames [last-frame.png]\n");
         return 2;
     }
     // A png path relative to where the program was started.
-    const std::string png = argc > 2 ? std::filesystem::absolute(argv[2]).string() : std::string();
+    const std::string png = argc > next + 1 ? std::filesystem::absolute(argv[next + 1]).string() : std::string();
     setenv("GALLIUM_DRIVER", "llvmpipe", 1);
     std::error_code ignored;
     std::filesystem::current_path(VALMERE_DATA_DIR, ignored);
     valmere::host::HeadlessHost& host = valmere::test::StartProcess(
         [frames](valmere::host::HeadlessHost& h) { valmere::bench::ScriptLookAbout(h, frames); });
     IDirect3DDevice8* device = g_application.device;
-    if (!g_running || !device) {
-        std::fprintf(stderr, "llvmpipe-peer: the viewer did not start\n");
+    if (!g_running || !device || !valmere::bench::ApplySceneSize(size)) {
+        std::fprintf(stderr, "llvmpipe-peer: the viewer did not start at %dx%d\n", size.width, size.height);
         return 1;
     }
     D3DVIEWPORT8 viewport{};
