@@ -167,6 +167,21 @@ const EncoderCase kCases[] = {
     {"jpegbaseline", "convert", "convert $S -alpha off -quality 90 jpg:$O", D3DXIFF_JPG, 0, false},
     {"jpegprogressive", "convert", "convert $S -alpha off -interlace Plane jpg:$O", D3DXIFF_JPG, 0, false},
     {"jpeggrey", "convert", "convert $S -alpha off -colorspace gray jpg:$O", D3DXIFF_JPG, 0, false},
+    // ImageMagick writes CMYK as YCCK with Adobe's marker (inverted inks),
+    // Pillow as plain CMYK with the marker; both are read back by
+    // ImageMagick's (1 - ink) x (1 - black).
+    {"jpegycck", "convert", "convert $S -alpha off -colorspace CMYK -quality 95 jpg:$O", D3DXIFF_JPG, 1, false,
+        "convert jpg:$O -colorspace sRGB -depth 8 rgba:$R"},
+    {"jpegcmyk", "convert", "$PY -c \"import sys; from PIL import Image; "
+        "Image.open(sys.argv[1]).convert('RGB').convert('CMYK').save(sys.argv[2], 'JPEG', quality=95)\" $P $O",
+        D3DXIFF_JPG, 1, false, "convert jpg:$O -colorspace sRGB -depth 8 rgba:$R"},
+    // The same without the APP14 marker: Pillow and ImageMagick still take
+    // the inks as inverted.
+    {"jpegcmyknomarker", "convert", "$PY -c \"import sys, io; from PIL import Image; "
+        "b = io.BytesIO(); Image.open(sys.argv[1]).convert('RGB').convert('CMYK').save(b, 'JPEG', quality=95); "
+        "d = b.getvalue(); assert d[2:4] == bytes([255, 238]); n = 4 + int.from_bytes(d[4:6], 'big'); "
+        "open(sys.argv[2], 'wb').write(d[:2] + d[n:])\" $P $O",
+        D3DXIFF_JPG, 1, false, "convert jpg:$O -colorspace sRGB -depth 8 rgba:$R"},
     {"jpeg420", "convert", "convert $S -alpha off -sampling-factor 2x2 jpg:$O", D3DXIFF_JPG, 0, false},
 };
 
