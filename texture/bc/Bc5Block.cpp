@@ -6,35 +6,37 @@
 #include "texture/bc/BcChannel.h"
 
 namespace valmere::bc {
+namespace {
 
-void DecodeBc5UnormBlocks(const std::uint8_t* blocks, std::size_t count, std::uint8_t* out, std::size_t outPitch) {
+// `store` writes one pixel of kPixelBytes from its red and green values.
+template <bool kSigned, std::size_t kPixelBytes, class Map, class Store>
+void DecodeBlocks(const std::uint8_t* blocks, std::size_t count, std::uint8_t* out, std::size_t outPitch, Map map,
+                  Store store) {
     for (std::size_t b = 0; b < count; ++b) {
         std::uint8_t red[16];
         std::uint8_t green[16];
-        DecodeChannel<false>(blocks + 16 * b, red, UnsignedByte);
-        DecodeChannel<false>(blocks + 16 * b + 8, green, UnsignedByte);
+        DecodeChannel<kSigned>(blocks + 16 * b, red, map);
+        DecodeChannel<kSigned>(blocks + 16 * b + 8, green, map);
         for (int i = 0; i < 16; ++i) {
-            std::uint8_t* pixel = out + (i >> 2) * outPitch + 16 * b + 4 * (i & 3);
-            pixel[0] = 0;
-            pixel[1] = green[i];
-            pixel[2] = red[i];
-            pixel[3] = 0;
+            store(out + (i >> 2) * outPitch + (4 * b + (i & 3)) * kPixelBytes, red[i], green[i]);
         }
     }
 }
 
+}  // namespace
+
+void DecodeBc5UnormBlocks(const std::uint8_t* blocks, std::size_t count, std::uint8_t* out, std::size_t outPitch) {
+    DecodeBlocks<false, 4>(blocks, count, out, outPitch, UnsignedByte, [](std::uint8_t* pixel, std::uint8_t r, std::uint8_t g) {
+        const std::uint8_t bgrx[4] = {0, g, r, 0};
+        std::memcpy(pixel, bgrx, 4);
+    });
+}
+
 void DecodeBc5SnormBlocks(const std::uint8_t* blocks, std::size_t count, std::uint8_t* out, std::size_t outPitch) {
-    for (std::size_t b = 0; b < count; ++b) {
-        std::uint8_t red[16];
-        std::uint8_t green[16];
-        DecodeChannel<true>(blocks + 16 * b, red, SignedByte);
-        DecodeChannel<true>(blocks + 16 * b + 8, green, SignedByte);
-        for (int i = 0; i < 16; ++i) {
-            std::uint8_t* pixel = out + (i >> 2) * outPitch + 8 * b + 2 * (i & 3);
-            pixel[0] = red[i];
-            pixel[1] = green[i];
-        }
-    }
+    DecodeBlocks<true, 2>(blocks, count, out, outPitch, SignedByte, [](std::uint8_t* pixel, std::uint8_t u, std::uint8_t v) {
+        pixel[0] = u;
+        pixel[1] = v;
+    });
 }
 
 }  // namespace valmere::bc

@@ -86,7 +86,8 @@ HRESULT FormatOfBitfields(const BYTE* masks, UINT bitCount, bool hasAlphaMask, D
         }
     }
     if (!ParseBitfields(red, green, blue, alpha, bitCount, layout.bitfields)) {
-        return Reject("DIB: bit masks overlap, have gaps, leave the pixel or exceed 16 bits");
+        return RejectFormatted("DIB: %u-bit masks 0x%X 0x%X 0x%X 0x%X overlap, have gaps, leave the pixel or exceed 16 bits",
+                               bitCount, red, green, blue, alpha);
     }
     layout.format = layout.bitfields.target;
     layout.convert = true;

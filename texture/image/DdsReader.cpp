@@ -259,7 +259,15 @@ HRESULT ReadLegacyFormat(const BYTE* bytes, std::size_t size, DdsSurface& s) {
         }
     }
     if (s.stored == D3DFMT_UNKNOWN) {
-        return Reject("DDS: unsupported pixel format");
+        const BYTE* pf = bytes + kPixelFormatOffset;
+        if (ReadLe32(pf + 4) & kPixelFourCc) {
+            const char code[5] = {static_cast<char>(pf[8]), static_cast<char>(pf[9]), static_cast<char>(pf[10]),
+                                  static_cast<char>(pf[11]), 0};
+            return RejectFormatted("DDS: four-character code \"%s\" (0x%08X) is not read", code, ReadLe32(pf + 8));
+        }
+        return RejectFormatted("DDS: pixel format of flags 0x%X, %u bits, masks 0x%X 0x%X 0x%X 0x%X is not read",
+                               ReadLe32(pf + 4), ReadLe32(pf + 12), ReadLe32(pf + 16), ReadLe32(pf + 20),
+                               ReadLe32(pf + 24), ReadLe32(pf + 28));
     }
     s.format = s.stored;
     s.conversion = DxgiPixels::AsStored;

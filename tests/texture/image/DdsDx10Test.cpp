@@ -210,6 +210,12 @@ TEST(DdsDx10, LegacyFourCcsOfBc4AndBc5) {
         ASSERT_EQ(LoadImage(image, w.data().data(), w.data().size(), &info, true), S_OK) << c.fourCc;
         EXPECT_EQ(info.Format, c.format) << c.fourCc;
     }
+    ByteWriter unknown;
+    unknown.Text("DDS ").U32(124).U32(0x1007).U32(4).U32(4).U32(0).U32(0).U32(1).Fill(44, 0);
+    unknown.U32(32).U32(0x4).Text("ATI3").Fill(20, 0).U32(0x1000).Fill(16, 0).Fill(16, 0);
+    DecodedImage image;
+    EXPECT_EQ(ReadDds(image, unknown.data().data(), unknown.data().size()), E_FAIL);
+    EXPECT_STREQ(LastRejection(), "DDS: four-character code \"ATI3\" (0x33495441) is not read");
 }
 
 // Random blocks of one format, decoded here and by Pillow.
