@@ -34,7 +34,10 @@ UINT Channel(const BitfieldChannel& c, UINT pixel, UINT targetBits, UINT absent)
 }  // namespace
 
 bool ParseBitfields(UINT red, UINT green, UINT blue, UINT alpha, UINT bitCount, Bitfields& out) {
-    const UINT inPixel = bitCount >= 32 ? 0xFFFFFFFFu : (1u << bitCount) - 1;
+    if (bitCount != 16 && bitCount != 24 && bitCount != 32) {
+        return false;
+    }
+    const UINT inPixel = bitCount == 32 ? 0xFFFFFFFFu : (1u << bitCount) - 1;
     const UINT masks[4] = {red, green, blue, alpha};
     UINT seen = 0;
     for (UINT mask : masks) {

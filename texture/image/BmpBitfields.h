@@ -1,6 +1,7 @@
 // Bit-field bitmaps whose masks are no row of the bitmap table (masks in
 // another order, alpha in the low byte, 4-4-4-4 with alpha last, 2-3-1,
-// 11-11-10, ...). Each mask must be one run of bits inside the pixel, the
+// 11-11-10, ...), of 16, 24 or 32 bits a pixel. Each mask must be one run of
+// bits inside the pixel, the
 // masks must not overlap, and no channel may be wider than 16 bits. The
 // pixels are converted into the table format that holds every channel
 // without loss:
@@ -30,7 +31,8 @@ struct Bitfields {
     D3DFORMAT target;
 };
 
-// False when the masks break the rules above or give no colour channel.
+// False when the bit count or the masks break the rules above, or the masks
+// give no colour channel.
 bool ParseBitfields(UINT red, UINT green, UINT blue, UINT alpha, UINT bitCount, Bitfields& out);
 
 // One row: `width` pixels of `pixelBytes` (2, 3 or 4) little-endian bytes

@@ -110,8 +110,15 @@ TEST(BmpVariants, MasksThatCannotBeFieldsAreRefused) {
     const UINT wide[4] = {0xFFFFF, 0xF00000, 0xF000000, 0};
     DecodedImage image;
     image.wantPixels = true;
-    const Bytes file = MaskedBitmap(32, wide, 0, 0);
+    Bytes file = MaskedBitmap(32, wide, 0, 0);
     EXPECT_EQ(ReadBmp(image, file.data(), file.size()), E_FAIL);
+    // Bit fields of 8 or 80 bits a pixel (the pixel word is 16, 24 or 32).
+    const UINT small[4] = {0xE0, 0x1C, 0x03, 0};
+    for (const UINT bits : {8u, 80u}) {
+        file = MaskedBitmap(32, small, 0, 0);
+        file[14 + 14] = static_cast<BYTE>(bits);
+        EXPECT_EQ(ReadBmp(image, file.data(), file.size()), E_FAIL) << bits;
+    }
 }
 
 // A 1x2 24-bit bitmap whose file header puts the pixels at `offset`, with
