@@ -1,12 +1,15 @@
 // Decoders of the block formats a Direct3D 8 device cannot hold, each into
-// the table format that keeps the most of it:
+// a table format every device profile can hold:
 //
 //   BC4 unsigned   8 bytes  -> L8: the channel as it is
 //   BC4 signed     8 bytes  -> L8: -1..1 mapped onto 0..255, (v + 1) x 127.5
 //   BC5 unsigned  16 bytes  -> X8R8G8B8: the two channels in red and green,
-//                              blue 0, as image viewers show them
-//   BC5 signed    16 bytes  -> V8U8: the two channels as the same signed
-//                              byte codes (-127..127) in U and V
+//                              blue 0, as image viewers show them (A8L8
+//                              would hold them in half the bytes, but as
+//                              grey and alpha, nothing like the file)
+//   BC5 signed    16 bytes  -> X8R8G8B8 the same, -1..1 mapped onto 0..255
+//                              (V8U8 would keep the sign, but devices
+//                              without bump-map formats could not hold it)
 //   BC6H          16 bytes  -> A8R8G8B8: half floats clamped to 0..1, alpha 1
 //   BC7           16 bytes  -> A8R8G8B8
 //

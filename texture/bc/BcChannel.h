@@ -54,13 +54,6 @@ inline std::uint8_t UnsignedByte(int numerator, int denominator) {
     return static_cast<std::uint8_t>((numerator + denominator / 2) / denominator);
 }
 
-// Signed codes as the signed byte nearest to the value (two's complement).
-inline std::uint8_t SignedByte(int numerator, int denominator) {
-    // Biased by 127 x denominator so the division rounds a positive number;
-    // odd denominators leave no ties.
-    return static_cast<std::uint8_t>((numerator + 127 * denominator + denominator / 2) / denominator - 127);
-}
-
 // Signed codes with -1..1 mapped onto 0..255: round((v + 1) x 127.5), v =
 // numerator / (127 x denominator).
 inline std::uint8_t SignedToUnsignedByte(int numerator, int denominator) {

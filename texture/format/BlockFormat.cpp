@@ -14,7 +14,7 @@ constexpr BlockFormatRow kRows[] = {
     {kFormatBc4U, "BC4U", 8, D3DFMT_L8, 1, bc::DecodeBc4UnormBlocks},
     {kFormatBc4S, "BC4S", 8, D3DFMT_L8, 1, bc::DecodeBc4SnormBlocks},
     {kFormatBc5U, "BC5U", 16, D3DFMT_X8R8G8B8, 4, bc::DecodeBc5UnormBlocks},
-    {kFormatBc5S, "BC5S", 16, D3DFMT_V8U8, 2, bc::DecodeBc5SnormBlocks},
+    {kFormatBc5S, "BC5S", 16, D3DFMT_X8R8G8B8, 4, bc::DecodeBc5SnormBlocks},
     {kFormatBc6U, "BC6H UF16", 16, D3DFMT_A8R8G8B8, 4, bc::DecodeBc6hUf16Blocks},
     {kFormatBc6S, "BC6H SF16", 16, D3DFMT_A8R8G8B8, 4, bc::DecodeBc6hSf16Blocks},
     {kFormatBc7, "BC7", 16, D3DFMT_A8R8G8B8, 4, bc::DecodeBc7Blocks},

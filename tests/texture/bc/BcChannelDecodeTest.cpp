@@ -59,25 +59,18 @@ TEST(BcChannelDecode, Bc5UnsignedToRedAndGreenOfX8R8G8B8) {
     EXPECT_EQ((std::vector<int>(pixels + 28, pixels + 32)), (std::vector<int>{0, 255, 36, 0}));  // pixel 7
 }
 
-TEST(BcChannelDecode, Bc5SignedKeepsTheSignedCodesInV8U8) {
+TEST(BcChannelDecode, Bc5SignedMapsBothChannelsOntoBytes) {
     std::array<std::uint8_t, 16> block{};
-    const auto u = Channel(100, 0x9C);  // 100 > -100: sevenths
-    const auto v = Channel(0x80, 0);    // -127 <= 0: fifths, then -127 and 127
-    std::copy(u.begin(), u.end(), block.begin());
-    std::copy(v.begin(), v.end(), block.begin() + 8);
-    std::uint8_t pixels[32];
-    bc::DecodeBc5SnormBlocks(block.data(), 1, pixels, 8);
-    const auto signedAt = [&](int i, int channel) { return static_cast<int>(static_cast<std::int8_t>(pixels[2 * i + channel])); };
-    // U: 100, -100, then (600 - 100) / 7 = 71.4 .. -71.4.
-    EXPECT_EQ(signedAt(0, 0), 100);
-    EXPECT_EQ(signedAt(1, 0), -100);
-    EXPECT_EQ(signedAt(2, 0), 71);
-    EXPECT_EQ(signedAt(7, 0), -71);
-    // V: -127, 0, (-4 x 127) / 5 = -101.6, ..., then -127 and 127.
-    EXPECT_EQ(signedAt(0, 1), -127);
-    EXPECT_EQ(signedAt(2, 1), -102);
-    EXPECT_EQ(signedAt(6, 1), -127);
-    EXPECT_EQ(signedAt(7, 1), 127);
+    const auto red = Channel(127, 0x81);  // 127 > -127: sevenths
+    const auto green = Channel(0x9C, 100);  // -100 <= 100: fifths, then -127 and 127
+    std::copy(red.begin(), red.end(), block.begin());
+    std::copy(green.begin(), green.end(), block.begin() + 8);
+    std::uint8_t pixels[64];
+    bc::DecodeBc5SnormBlocks(block.data(), 1, pixels, 16);
+    // Pixel 2: red (6 x 127 - 127) / 7 -> 218.6, green -60 -> 67.3.
+    EXPECT_EQ((std::vector<int>(pixels + 8, pixels + 12)), (std::vector<int>{0, 67, 219, 0}));
+    // Pixel 6: red (2 x 127 - 5 x 127) / 7 -> 72.9, green -127 -> 0.
+    EXPECT_EQ((std::vector<int>(pixels + 24, pixels + 28)), (std::vector<int>{0, 0, 73, 0}));
 }
 
 }  // namespace

@@ -200,7 +200,7 @@ TEST(DdsDx10, LegacyFourCcsOfBc4AndBc5) {
         D3DFORMAT format;
     };
     for (const Case& c : {Case{"ATI1", D3DFMT_L8}, Case{"BC4U", D3DFMT_L8}, Case{"BC4S", D3DFMT_L8},
-                          Case{"ATI2", D3DFMT_X8R8G8B8}, Case{"BC5U", D3DFMT_X8R8G8B8}, Case{"BC5S", D3DFMT_V8U8}}) {
+                          Case{"ATI2", D3DFMT_X8R8G8B8}, Case{"BC5U", D3DFMT_X8R8G8B8}, Case{"BC5S", D3DFMT_X8R8G8B8}}) {
         ByteWriter w;
         w.Text("DDS ").U32(124).U32(0x1007).U32(4).U32(4).U32(0).U32(0).U32(1).Fill(44, 0);
         w.U32(32).U32(0x4).Text(c.fourCc).Fill(20, 0).U32(0x1000).Fill(16, 0);
