@@ -17,7 +17,7 @@ function(valmere_add_reader_fuzzers libfuzzer)
     target_compile_definitions(${target} PRIVATE VALMERE_FUZZ_READER="${reader}")
     # Only the readers and what they stand on, so the targets build with clang
     # while the rest of the tree need not.
-    target_link_libraries(${target} PRIVATE valmere_texture_image valmere_texture_format valmere_math valmere_win32
+    target_link_libraries(${target} PRIVATE valmere_texture_image valmere_texture_format valmere_texture_bc valmere_math valmere_win32
                           valmere_host valmere_warnings)
     target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
     if(libfuzzer)

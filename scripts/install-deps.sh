@@ -12,7 +12,7 @@ packages=(
   libglm-dev libstb-dev libsquish-dev
   libosmesa6-dev
   xvfb xauth x11-utils xdotool
-  imagemagick netpbm python3-pil
+  imagemagick netpbm python3-pil libnvtt-bin
 )
 
 missing=()

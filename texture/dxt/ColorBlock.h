@@ -33,10 +33,11 @@ Int4 WeightedToRgb565(const RgbLanes& weighted);
 // `three` and 4 in the others.
 void FitColorEndpoints(const RgbLanes* colors, Int4 three, RgbLanes& a, RgbLanes& b);
 
-// Decodes the 8-byte colour block into 16 pixels.
+// Decodes the 8-byte colour block of DXT1 into 16 pixels.
 void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block);
 
-// The same with the alpha of pixel i replaced by alphaEntries[index], index
+// The colour half of DXT2 to DXT5, always in four-colour mode, with the
+// alpha of pixel i replaced by alphaEntries[index], index
 // in bits kIndexBits * i and up of `alphaIndices`; the entries are
 // (0, 0, 0, alpha). Defined for 3 and 4 bits.
 template <int kIndexBits>

@@ -11,13 +11,15 @@
 namespace valmere {
 namespace {
 
-// The four colours the indices select (index 3 of a three-colour block is
-// transparent black), with alpha `colourAlpha` (1, or 0 when an alpha half
-// supplies it). The two codes are expanded as vectors: each field is masked
+// The four colours the indices select, with alpha `colourAlpha` (1, or 0
+// when an alpha half supplies it). A DXT1 block with colour0 <= colour1 has
+// three (index 3 is transparent black); the colour half of DXT2 to DXT5 is
+// read with four colours whatever the order of its codes, as graphics
+// hardware reads it. The two codes are expanded as vectors: each field is masked
 // in place, converted, and scaled by the reciprocal of its largest code over
 // its bit offset, a power of two, so the product is exactly that of the
 // shifted field and the reciprocal.
-inline void BuildPalette(const std::uint8_t* block, Float4* palette, float colourAlpha) {
+inline void BuildPalette(const std::uint8_t* block, Float4* palette, float colourAlpha, bool alwaysFour) {
     const std::uint16_t code0 = Load16(block);
     const std::uint16_t code1 = Load16(block + 2);
     constexpr Int4 kFields = {0xF800, 0x07E0, 0x001F, 0};
@@ -29,7 +31,7 @@ inline void BuildPalette(const std::uint8_t* block, Float4* palette, float colou
     // [three-colour, four-colour]
     static constexpr float kEntry2[2] = {0.5f, kOneThird};
     static constexpr float kEntry3Kept[2] = {0.0f, 1.0f};  // transparent black in three-colour mode
-    const int four = code0 > code1 ? 1 : 0;
+    const int four = alwaysFour || code0 > code1 ? 1 : 0;
     palette[0] = p0;
     palette[1] = p1;
     palette[2] = p0 + span * kEntry2[four];
@@ -49,7 +51,7 @@ void StoreBits(D3DXCOLOR& c, Int4 b) { std::memcpy(&c, &b, sizeof b); }
 
 void UnpackColorBlock(D3DXCOLOR* pixels, const std::uint8_t* block) {
     Float4 palette[4];
-    BuildPalette(block, palette, 1.0f);
+    BuildPalette(block, palette, 1.0f, false);
     std::uint32_t indices = Load32(block + 4);
 #pragma GCC unroll 16
     for (int i = 0; i < 16; ++i, indices >>= 2) Store4(pixels[i], palette[indices & 3]);
@@ -59,7 +61,7 @@ template <int kIndexBits>
 void UnpackColorBlockWithAlpha(D3DXCOLOR* pixels, const std::uint8_t* block, const Float4* alphaEntries,
                                std::uint64_t alphaIndices) {
     Float4 palette[4];
-    BuildPalette(block, palette, 0.0f);
+    BuildPalette(block, palette, 0.0f, true);
     std::uint32_t indices = Load32(block + 4);
     constexpr std::uint64_t kIndexMask = (1u << kIndexBits) - 1;
 #pragma GCC unroll 16

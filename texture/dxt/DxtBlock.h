@@ -13,9 +13,12 @@
 //   colour block: 0-1 colour0, 2-3 colour1 (5:6:5, red in bits 11-15, green
 //   5-10, blue 0-4); 4-7 index word, pixel i in bits 2i..2i+1.
 //
-// colour0 > colour1 selects four colours (two at thirds between them),
-// otherwise three (the midpoint) and index 3 is transparent black. DXT2 and
-// DXT4 hold colours premultiplied by alpha.
+// In DXT1, colour0 > colour1 selects four colours (two at thirds between
+// them), otherwise three (the midpoint) and index 3 is transparent black.
+// The colour half of DXT2 to DXT5 always has four colours, whatever the
+// order of its codes (graphics hardware reads it so, and some encoders write
+// colour0 <= colour1 there). DXT2 and DXT4 hold colours premultiplied by
+// alpha.
 //
 // The encoders diffuse quantisation error inside the block and fit endpoints
 // by weighted least squares; every block function succeeds (S_OK). The

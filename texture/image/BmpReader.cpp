@@ -1,6 +1,8 @@
 // Bitmap readers: the BMP file (14-byte file header, then a DIB) and the bare
 // DIB (info header, optional masks, colour table, pixels), as bitmap
 // resources hold it.
+#include "texture/format/PixelFormat.h"
+#include "texture/image/BmpBitfields.h"
 #include "texture/image/BmpRle.h"
 #include "texture/image/ImageReaders.h"
 #include "texture/image/ReaderSupport.h"
@@ -52,6 +54,9 @@ struct DibLayout {
     std::size_t colorTableOffset;  // bytes from the header start
     std::uint64_t pixelOffset;
     D3DFORMAT format;
+    // Masks of no table row: each pixel is converted into `format`.
+    bool convert;
+    Bitfields bitfields;
 };
 
 D3DFORMAT FormatOfBitCount(UINT bitCount) {
@@ -66,7 +71,9 @@ D3DFORMAT FormatOfBitCount(UINT bitCount) {
     }
 }
 
-HRESULT FormatOfBitfields(const BYTE* masks, UINT bitCount, bool hasAlphaMask, D3DFORMAT& format) {
+// A row of the table when the masks are exactly its own; any other valid
+// masks are converted (BmpBitfields.h).
+HRESULT FormatOfBitfields(const BYTE* masks, UINT bitCount, bool hasAlphaMask, DibLayout& layout) {
     const UINT red = ReadLe32(masks);
     const UINT green = ReadLe32(masks + 4);
     const UINT blue = ReadLe32(masks + 8);
@@ -74,11 +81,17 @@ HRESULT FormatOfBitfields(const BYTE* masks, UINT bitCount, bool hasAlphaMask, D
     for (const BitfieldFormat& row : kBitfieldFormats) {
         if (row.bits == bitCount && row.red == red && row.green == green && row.blue == blue &&
             row.alpha == alpha) {
-            format = row.format;
+            layout.format = row.format;
             return S_OK;
         }
     }
-    return Reject("DIB: bit masks match no known format");
+    if (!ParseBitfields(red, green, blue, alpha, bitCount, layout.bitfields)) {
+        return RejectFormatted("DIB: %u-bit masks 0x%X 0x%X 0x%X 0x%X overlap, have gaps, leave the pixel or exceed 16 bits",
+                               bitCount, red, green, blue, alpha);
+    }
+    layout.format = layout.bitfields.target;
+    layout.convert = true;
+    return S_OK;
 }
 
 HRESULT ReadLayout(const BYTE* bytes, std::size_t size, DibLayout& layout) {
@@ -132,7 +145,7 @@ HRESULT ReadLayout(const BYTE* bytes, std::size_t size, DibLayout& layout) {
                 }
                 masks = bytes + headerSize;
             }
-            HRESULT hr = FormatOfBitfields(masks, layout.bitCount, headerSize >= kMasksInHeaderV3, layout.format);
+            HRESULT hr = FormatOfBitfields(masks, layout.bitCount, headerSize >= kMasksInHeaderV3, layout);
             if (FAILED(hr)) {
                 return hr;
             }
@@ -210,7 +223,7 @@ HRESULT ReadUncompressed(DecodedImage& image, const DibLayout& layout, const BYT
         needed > available) {
         return Reject("DIB: pixel data is cut short");
     }
-    if (layout.topDown && layout.bitCount >= 8) {
+    if (layout.topDown && layout.bitCount >= 8 && !layout.convert) {
         image.pixels = data;  // rows are used in place: their stride is rowPitch
         return S_OK;
     }
@@ -221,23 +234,48 @@ HRESULT ReadUncompressed(DecodedImage& image, const DibLayout& layout, const BYT
     for (UINT row = 0; row < layout.height; ++row) {
         const UINT target = layout.topDown ? row : layout.height - 1 - row;
         BYTE* dst = pixels + std::size_t{image.rowPitch} * target;
-        UnpackRow(data + stride * row, dst, layout.width, layout.bitCount, rowBytes);
+        if (layout.convert) {
+            ConvertBitfieldRow(layout.bitfields, data + stride * row, layout.bitCount / 8, dst, layout.width);
+        } else {
+            UnpackRow(data + stride * row, dst, layout.width, layout.bitCount, rowBytes);
+        }
         std::memset(dst + rowBytes, 0, image.rowPitch - rowBytes);
     }
     return S_OK;
 }
 
-}  // namespace
+// The pixel data lies where the file header's offset says when that is past
+// the colour table and leaves room for every row (of a run-length stream:
+// when it lies inside the data); otherwise right after the table, where a
+// file with a wrong offset has it.
+void HonourPixelOffset(DibLayout& layout, std::uint64_t fileOffset, std::size_t size) {
+    if (fileOffset <= layout.pixelOffset || fileOffset >= size) {
+        return;
+    }
+    if (layout.compression == kBiRgb || layout.compression == kBiBitfields) {
+        const std::uint64_t packed = PackedRowBytes(layout.width, layout.bitCount);
+        std::uint64_t needed = 0;
+        if (!CheckedMul(AlignUp4(packed), layout.height - 1, needed) || !CheckedAdd(needed, packed, needed) ||
+            needed > size - fileOffset) {
+            return;
+        }
+    }
+    layout.pixelOffset = fileOffset;
+}
 
-HRESULT ReadDib(DecodedImage& image, const BYTE* bytes, std::size_t size) {
+// The DIB reader; `fileOffset` is the BMP file header's pixel-data offset
+// counted from the info header, or 0 for a bare DIB.
+HRESULT ReadDibAt(DecodedImage& image, const BYTE* bytes, std::size_t size, std::uint64_t fileOffset) {
     DibLayout layout{};
     HRESULT hr = ReadLayout(bytes, size, layout);
     if (FAILED(hr)) {
         return hr;
     }
-    // Rows hold one byte per pixel after unpacking 1- and 4-bit data.
-    const std::uint64_t rowBytes =
-        layout.bitCount < 8 ? layout.width : std::uint64_t{layout.width} * (layout.bitCount / 8);
+    HonourPixelOffset(layout, fileOffset, size);
+    // Rows hold one byte per pixel after unpacking 1- and 4-bit data, and
+    // converted bit fields the pixels of their table format.
+    const UINT pixelBytes = layout.convert ? GetFormatInfo(layout.format).bitsPerPixel / 8 : layout.bitCount / 8;
+    const std::uint64_t rowBytes = layout.bitCount < 8 ? layout.width : std::uint64_t{layout.width} * pixelBytes;
     const std::uint64_t rowPitch = AlignUp4(rowBytes);
     std::uint64_t total = 0;
     if (!FitsUint32(rowPitch) || !CheckedMul(rowPitch, layout.height, total)) {
@@ -282,6 +320,10 @@ HRESULT ReadDib(DecodedImage& image, const BYTE* bytes, std::size_t size) {
     return ReadUncompressed(image, layout, data, available, rowBytes);
 }
 
+}  // namespace
+
+HRESULT ReadDib(DecodedImage& image, const BYTE* bytes, std::size_t size) { return ReadDibAt(image, bytes, size, 0); }
+
 HRESULT ReadBmp(DecodedImage& image, const BYTE* bytes, std::size_t size) {
     constexpr std::size_t kFileHeader = 14;
     if (size < kFileHeader || ReadLe16(bytes) != 0x4D42) {
@@ -290,7 +332,8 @@ HRESULT ReadBmp(DecodedImage& image, const BYTE* bytes, std::size_t size) {
     if (ReadLe32(bytes + 2) > size) {
         return Reject("BMP: file size field exceeds the data");
     }
-    return ReadDib(image, bytes + kFileHeader, size - kFileHeader);
+    const UINT offset = ReadLe32(bytes + 10);
+    return ReadDibAt(image, bytes + kFileHeader, size - kFileHeader, offset > kFileHeader ? offset - kFileHeader : 0);
 }
 
 }  // namespace valmere

@@ -18,12 +18,16 @@
 //   112     caps 2: CUBEMAP with the six face bits, or VOLUME
 //   116     caps 3, caps 4, one reserved word
 //   128     palette formats only: 256 PALETTEENTRY (red, green, blue, flags)
+//   128     four-character code "DX10" only: the DX10 header (DxgiFormats.h),
+//           20 bytes: DXGI format, resource dimension (2: 1D, 3: 2D, 4: 3D),
+//           misc flags (0x4: cube), array size, misc flags 2 (alpha mode)
 //   then    for each face (+X, -X, +Y, -Y, +Z, -Z), for each level from the
 //           full size down, halving every extent to no less than 1: depth
 //           slices of tightly packed rows (DdsLevelLayout)
 #pragma once
 
 #include "platform/d3d8/D3D8Types.h"
+#include "texture/format/BlockFormat.h"
 #include "texture/format/PixelFormat.h"
 
 #include <cstdint>
@@ -61,6 +65,19 @@ constexpr UINT kCubeFaceBits = 0xFC00;  // +X, -X, +Y, -Y, +Z, -Z
 constexpr UINT kCaps2Volume = 0x200000;
 
 constexpr UINT kPixelFourCc = 0x4;
+constexpr UINT kFourCcDx10 = MAKEFOURCC('D', 'X', '1', '0');
+
+// The DX10 header after the 128 bytes (its fields as offsets in the file).
+constexpr std::size_t kDx10HeaderBytes = 20;
+constexpr std::size_t kDxgiFormatOffset = 128;
+constexpr std::size_t kDimensionOffset = 132;
+constexpr std::size_t kMiscFlagOffset = 136;
+constexpr std::size_t kArraySizeOffset = 140;
+constexpr std::size_t kMiscFlags2Offset = 144;
+constexpr UINT kDimensionTexture1D = 2;
+constexpr UINT kDimensionTexture2D = 3;
+constexpr UINT kDimensionTexture3D = 4;
+constexpr UINT kMiscTextureCube = 0x4;
 // Which pixel-format flags make which fields of a template count.
 constexpr UINT kBitsMatter = 0xC4462;
 constexpr UINT kRedMatters = 0xE4040;
@@ -111,6 +128,14 @@ inline constexpr PixelTemplate kPixelTemplates[] = {
     {D3DFMT_DXT3, kPixelFourCc, D3DFMT_DXT3, 0, 0, 0, 0, 0},
     {D3DFMT_DXT4, kPixelFourCc, D3DFMT_DXT4, 0, 0, 0, 0, 0},
     {D3DFMT_DXT5, kPixelFourCc, D3DFMT_DXT5, 0, 0, 0, 0, 0},
+    // BC4 and BC5 under the codes tools write without a DX10 header ("ATI1"
+    // and "ATI2" first: the writer uses a format's first row).
+    {kFormatBc4U, kPixelFourCc, MAKEFOURCC('A', 'T', 'I', '1'), 0, 0, 0, 0, 0},
+    {kFormatBc4U, kPixelFourCc, MAKEFOURCC('B', 'C', '4', 'U'), 0, 0, 0, 0, 0},
+    {kFormatBc4S, kPixelFourCc, MAKEFOURCC('B', 'C', '4', 'S'), 0, 0, 0, 0, 0},
+    {kFormatBc5U, kPixelFourCc, MAKEFOURCC('A', 'T', 'I', '2'), 0, 0, 0, 0, 0},
+    {kFormatBc5U, kPixelFourCc, MAKEFOURCC('B', 'C', '5', 'U'), 0, 0, 0, 0, 0},
+    {kFormatBc5S, kPixelFourCc, MAKEFOURCC('B', 'C', '5', 'S'), 0, 0, 0, 0, 0},
     {D3DFMT_D16_LOCKABLE, 0x400, 0, 16, 0, 0xFFFF, 0, 0},
 };
 
@@ -125,27 +150,19 @@ inline const PixelTemplate* FindPixelTemplate(D3DFORMAT format) {
 }
 
 // Row pitch and slice size of one level of `format` as the file packs it:
-// rows of 4x4 blocks for DXT (8 bytes a block for DXT1, 16 for DXT2 to DXT5),
-// pairs of pixels in 4 bytes for UYVY and YUY2, whole bytes per pixel
-// otherwise. False when the slice does not fit 32 bits.
+// rows of 4x4 blocks for the block formats (bytes per block from the
+// block-format table), pairs of pixels in 4 bytes for UYVY and YUY2, whole
+// bytes per pixel otherwise. False when the slice does not fit 32 bits.
 inline bool LevelLayout(D3DFORMAT format, UINT width, UINT height, UINT& rowPitch, UINT& sliceBytes) {
     std::uint64_t pitch = 0;
     std::uint64_t rows = height;
-    switch (format) {
-        case D3DFMT_DXT1:
-            pitch = (std::uint64_t{width} + 3) / 4 * 8;
-            rows = (std::uint64_t{height} + 3) / 4;
-            break;
-        case D3DFMT_DXT2:
-        case D3DFMT_DXT3:
-        case D3DFMT_DXT4:
-        case D3DFMT_DXT5:
-            pitch = (std::uint64_t{width} + 3) / 4 * 16;
-            rows = (std::uint64_t{height} + 3) / 4;
-            break;
-        case D3DFMT_UYVY:
-        case D3DFMT_YUY2: pitch = (std::uint64_t{width} + 1) / 2 * 4; break;
-        default: pitch = std::uint64_t{GetFormatInfo(format).bitsPerPixel / 8} * width; break;
+    if (const BlockFormatRow* block = FindBlockFormatRow(format)) {
+        pitch = (std::uint64_t{width} + 3) / 4 * block->bytesPerBlock;
+        rows = (std::uint64_t{height} + 3) / 4;
+    } else if (format == D3DFMT_UYVY || format == D3DFMT_YUY2) {
+        pitch = (std::uint64_t{width} + 1) / 2 * 4;
+    } else {
+        pitch = std::uint64_t{GetFormatInfo(format).bitsPerPixel / 8} * width;
     }
     const std::uint64_t slice = pitch * rows;  // both below 2^36
     if (slice > 0xFFFFFFFFu) {

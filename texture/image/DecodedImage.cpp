@@ -1,5 +1,6 @@
 #include "texture/image/DecodedImage.h"
 
+#include "texture/format/BlockFormat.h"
 #include "texture/format/PixelFormat.h"
 
 #include <new>
@@ -76,15 +77,10 @@ std::size_t DecodedImage::DataBytes() const {
     }
     std::size_t rows = height;
     std::size_t lastRow = rowPitch;
-    switch (static_cast<DWORD>(format)) {
-        case D3DFMT_DXT1:
-        case D3DFMT_DXT2:
-        case D3DFMT_DXT3:
-        case D3DFMT_DXT4:
-        case D3DFMT_DXT5: rows = (rows + 3) / 4; break;
-        case D3DFMT_UYVY:
-        case D3DFMT_YUY2: break;
-        default: lastRow = std::size_t{GetFormatInfo(format).bitsPerPixel / 8} * width; break;
+    if (FindBlockFormatRow(format)) {
+        rows = (rows + 3) / 4;
+    } else if (format != D3DFMT_UYVY && format != D3DFMT_YUY2) {
+        lastRow = std::size_t{GetFormatInfo(format).bitsPerPixel / 8} * width;
     }
     return std::size_t{slicePitch} * (depth - 1) + std::size_t{rowPitch} * (rows - 1) + lastRow;
 }

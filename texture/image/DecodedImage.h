@@ -43,7 +43,7 @@ struct DecodedImage {
     UINT height = 0;
     UINT depth = 0;
     ImageBox box{};
-    // Bytes from one row to the next (for DXT formats: one row of 4x4 blocks).
+    // Bytes from one row to the next (for block formats: one row of 4x4 blocks).
     UINT rowPitch = 0;
     // Bytes from one slice to the next; 0 for 2D images except from DDS.
     UINT slicePitch = 0;
@@ -71,7 +71,7 @@ struct DecodedImage {
     UINT LevelCount() const;
 
     // Bytes from `pixels` to the end of the last row of the last slice (rows
-    // of 4x4 blocks for DXT formats): what a reader vouches is readable.
+    // of 4x4 blocks for block formats): what a reader vouches is readable.
     std::size_t DataBytes() const;
 
 private:

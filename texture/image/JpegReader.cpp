@@ -2,6 +2,13 @@
 // manager, whose exit longjmps back to DecodeInFrame: that frame holds no
 // object with a destructor, and the decompressor is owned by a JpegSession in
 // the caller's frame, which destroys it on every path.
+//
+// Grey files decode to L8, colour files to X8R8G8B8. Four-component files
+// (CMYK, and YCCK, which libjpeg turns into CMYK itself) decode to
+// X8R8G8B8 as well, each colour (1 - ink) x (1 - black). Their inks are
+// stored inverted (255 is no ink), as Adobe's programs write them and mark
+// with their APP14 marker; the few files without the marker are read the
+// same way, as Pillow and ImageMagick read them.
 #include "math/CpuFeatures.h"
 #include "texture/image/ImageReaders.h"
 #include "texture/image/ReaderSupport.h"
@@ -11,6 +18,7 @@
 #include <jpeglib.h>
 
 #include <csetjmp>
+#include <cstring>
 
 namespace valmere {
 namespace {
@@ -58,6 +66,18 @@ void ClearUnusedBytes(BYTE* row, UINT width) {
     }
 }
 
+// A row of inverted C, M, Y, K bytes (255 - ink) into X8R8G8B8 in place:
+// each colour is (255 - ink) x (255 - black) / 255, rounded. Kept out of
+// DecodeInFrame, whose locals a longjmp may clobber.
+[[gnu::noinline]] void InvertedCmykToXrgb(BYTE* row, UINT width) {
+    for (UINT x = 0; x < width; ++x) {
+        BYTE* p = row + 4 * x;
+        const auto mix = [&](UINT clear) { return static_cast<BYTE>((clear * p[3] + 127) / 255); };
+        const BYTE bgrx[4] = {mix(p[2]), mix(p[1]), mix(p[0]), 0};
+        std::memcpy(p, bgrx, 4);
+    }
+}
+
 HRESULT DecodeInFrame(JpegState& s, DecodedImage& image, const BYTE* bytes, std::size_t size) {
     jpeg_decompress_struct& cinfo = s.cinfo;
     cinfo.err = jpeg_std_error(&s.error.base);
@@ -81,9 +101,13 @@ HRESULT DecodeInFrame(JpegState& s, DecodedImage& image, const BYTE* bytes, std:
         format = D3DFMT_X8R8G8B8;
         pixelBytes = 4;
         cinfo.out_color_space = JCS_EXT_BGRX;
+    } else if (cinfo.out_color_space == JCS_CMYK) {
+        format = D3DFMT_X8R8G8B8;
+        pixelBytes = 4;
     } else {
-        return Reject("JPEG: neither grey nor colour");
+        return Reject("JPEG: neither grey, colour nor CMYK");
     }
+    const bool cmyk = cinfo.out_color_space == JCS_CMYK;
     if (!math::HasMmx()) {
         cinfo.dct_method = JDCT_IFAST;
     }
@@ -112,7 +136,9 @@ HRESULT DecodeInFrame(JpegState& s, DecodedImage& image, const BYTE* bytes, std:
         if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) {
             return Reject("JPEG: no scanline");
         }
-        if (pixelBytes == 4) {
+        if (cmyk) {
+            InvertedCmykToXrgb(row, image.width);
+        } else if (pixelBytes == 4) {
             ClearUnusedBytes(row, image.width);
         }
     }

@@ -4,6 +4,8 @@
 #include "texture/image/ImageReaders.h"
 #include "texture/image/ReaderSupport.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <string_view>
 
 namespace valmere {
@@ -30,6 +32,15 @@ void SetWholeBoxes(DecodedImage& first) {
 HRESULT Reject(const char* reason) {
     t_lastRejection = reason;
     return E_FAIL;
+}
+
+HRESULT RejectFormatted(const char* format, ...) {
+    thread_local char reason[160];
+    std::va_list args;
+    va_start(args, format);
+    std::vsnprintf(reason, sizeof reason, format, args);
+    va_end(args);
+    return Reject(reason);
 }
 
 const char* LastRejection() { return t_lastRejection; }

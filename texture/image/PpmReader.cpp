@@ -1,5 +1,10 @@
-// Portable pixmap reader: "P3" (decimal text samples) and "P6" (one byte per
-// sample), decoded to X8R8G8B8.
+// Portable pixmap and greymap reader: "P3" and "P2" (decimal text samples),
+// "P6" and "P5" (binary samples: one byte each, or two, most significant
+// first, when the maximum is above 255). Colour decodes to X8R8G8B8 with
+// each sample scaled to s x 255 / maximum; grey to L8 the same way up to a
+// maximum of 255, and above it to the 16-bit L16, each sample rounded to
+// s x 65535 / maximum (reported as L8, like the PNG reader's 16-bit grey).
+#include "texture/format/PixelFormat.h"
 #include "texture/image/ImageReaders.h"
 #include "texture/image/ReaderSupport.h"
 
@@ -72,33 +77,74 @@ UINT Scale(UINT sample, UINT maximum) {
     return static_cast<UINT>(std::uint64_t{sample} * 255 / maximum);
 }
 
-HRESULT DecodeText(PpmScanner& scanner, BYTE* pixels, std::size_t pixelCount, UINT maximum) {
+// s x 65535 / maximum rounded to nearest.
+UINT Scale16(UINT sample, UINT maximum) {
+    return static_cast<UINT>((std::uint64_t{sample} * 65535 + maximum / 2) / maximum);
+}
+
+// The pixel layout of one kind of file.
+struct PnmKind {
+    bool text;
+    UINT channels;  // 3 colour, 1 grey
+};
+
+void StoreGrey(BYTE* pixels, std::size_t i, UINT sample, UINT maximum) {
+    if (maximum <= 255) {
+        pixels[i] = static_cast<BYTE>(Scale(sample, maximum));
+    } else {
+        const UINT v = Scale16(sample, maximum);
+        pixels[2 * i] = static_cast<BYTE>(v);
+        pixels[2 * i + 1] = static_cast<BYTE>(v >> 8);
+    }
+}
+
+HRESULT DecodeText(PpmScanner& scanner, BYTE* pixels, std::size_t pixelCount, UINT maximum, UINT channels) {
     for (std::size_t i = 0; i < pixelCount; ++i) {
-        UINT rgb[3];
-        for (UINT& sample : rgb) {
-            if (!scanner.NextNumber(sample)) {
+        UINT samples[3];
+        for (UINT c = 0; c < channels; ++c) {
+            if (!scanner.NextNumber(samples[c])) {
                 return Reject("PPM: samples end early or are not numbers");
             }
-            if (sample > maximum) {
+            if (samples[c] > maximum) {
                 return Reject("PPM: sample above the maximum");
             }
         }
-        StorePixel(pixels + 4 * i, Scale(rgb[0], maximum), Scale(rgb[1], maximum), Scale(rgb[2], maximum));
+        if (channels == 1) {
+            StoreGrey(pixels, i, samples[0], maximum);
+        } else {
+            StorePixel(pixels + 4 * i, Scale(samples[0], maximum), Scale(samples[1], maximum), Scale(samples[2], maximum));
+        }
     }
     return S_OK;
 }
 
-HRESULT DecodeBinary(const BYTE* samples, BYTE* pixels, std::size_t pixelCount, UINT maximum) {
+HRESULT DecodeBinary(const BYTE* samples, BYTE* pixels, std::size_t pixelCount, UINT maximum, UINT channels) {
+    if (maximum > 255) {  // grey only: 16-bit samples, most significant byte first
+        for (std::size_t i = 0; i < pixelCount; ++i) {
+            const UINT sample = static_cast<UINT>(samples[2 * i]) << 8 | samples[2 * i + 1];
+            if (sample > maximum) {
+                return Reject("PPM: sample above the maximum");
+            }
+            StoreGrey(pixels, i, sample, maximum);
+        }
+        return S_OK;
+    }
     BYTE table[256];
     for (UINT s = 0; s < 256; ++s) {
         table[s] = static_cast<BYTE>(s <= maximum ? Scale(s, maximum) : 0);
     }
     for (std::size_t i = 0; i < pixelCount; ++i) {
-        const BYTE* s = samples + 3 * i;
-        if (s[0] > maximum || s[1] > maximum || s[2] > maximum) {
-            return Reject("PPM: sample above the maximum");
+        const BYTE* s = samples + channels * i;
+        for (UINT c = 0; c < channels; ++c) {
+            if (s[c] > maximum) {
+                return Reject("PPM: sample above the maximum");
+            }
         }
-        StorePixel(pixels + 4 * i, table[s[0]], table[s[1]], table[s[2]]);
+        if (channels == 1) {
+            pixels[i] = table[s[0]];
+        } else {
+            StorePixel(pixels + 4 * i, table[s[0]], table[s[1]], table[s[2]]);
+        }
     }
     return S_OK;
 }
@@ -106,10 +152,10 @@ HRESULT DecodeBinary(const BYTE* samples, BYTE* pixels, std::size_t pixelCount, 
 }  // namespace
 
 HRESULT ReadPpm(DecodedImage& image, const BYTE* bytes, std::size_t size) {
-    if (size < 2 || bytes[0] != 'P' || (bytes[1] != '3' && bytes[1] != '6')) {
-        return Reject("PPM: no \"P3\" or \"P6\" signature");
+    if (size < 2 || bytes[0] != 'P' || (bytes[1] != '2' && bytes[1] != '3' && bytes[1] != '5' && bytes[1] != '6')) {
+        return Reject("PPM: no \"P2\", \"P3\", \"P5\" or \"P6\" signature");
     }
-    const bool text = bytes[1] == '3';
+    const PnmKind kind{bytes[1] == '2' || bytes[1] == '3', bytes[1] == '3' || bytes[1] == '6' ? 3u : 1u};
     PpmScanner scanner(bytes, size, 2);
     UINT width = 0;
     UINT height = 0;
@@ -117,37 +163,39 @@ HRESULT ReadPpm(DecodedImage& image, const BYTE* bytes, std::size_t size) {
     if (!scanner.NextNumber(width) || !scanner.NextNumber(height) || width == 0 || height == 0) {
         return Reject("PPM: bad width or height");
     }
-    // Every pixel needs at least 3 more bytes (3 samples, or 3 digits), which
-    // bounds the buffer by the data before it is allocated.
+    // Every pixel needs at least one more byte per sample (a sample, or a
+    // digit), which bounds the buffer by the data before it is allocated.
     const std::uint64_t pixelCount = std::uint64_t{width} * height;
-    std::uint64_t imageBytes = 0;
-    if (pixelCount > scanner.Remaining() / 3 || !CheckedMul(pixelCount, 4, imageBytes) ||
-        !FitsUint32(std::uint64_t{width} * 4)) {
+    if (pixelCount > scanner.Remaining() / kind.channels || !FitsUint32(std::uint64_t{width} * 4)) {
         return Reject("PPM: pixel data is shorter than the image");
     }
-    if (!scanner.NextNumber(maximum) || maximum == 0 || (!text && maximum > 255)) {
+    const UINT largest = kind.channels == 1 ? 65535 : (kind.text ? 0xFFFFFFFFu : 255);
+    if (!scanner.NextNumber(maximum) || maximum == 0 || maximum > largest) {
         return Reject("PPM: bad maximum sample value");
     }
-    image.format = D3DFMT_X8R8G8B8;
+    const bool wide = kind.channels == 1 && maximum > 255;
+    image.format = kind.channels == 3 ? D3DFMT_X8R8G8B8 : (wide ? kFormatL16 : D3DFMT_L8);
+    const UINT pixelBytes = kind.channels == 3 ? 4 : (wide ? 2 : 1);
     image.width = width;
     image.height = height;
     image.depth = 1;
-    image.rowPitch = width * 4;
+    image.rowPitch = width * pixelBytes;
     image.slicePitch = 0;
     if (!image.wantPixels) {
         return S_OK;
     }
-    BYTE* pixels = image.AllocatePixels(imageBytes);
+    BYTE* pixels = image.AllocatePixels(pixelCount * pixelBytes);
     if (!pixels) {
         return E_OUTOFMEMORY;
     }
-    if (text) {
-        return DecodeText(scanner, pixels, pixelCount, maximum);
+    if (kind.text) {
+        return DecodeText(scanner, pixels, pixelCount, maximum, kind.channels);
     }
-    if (!scanner.SkipHeaderEnd() || scanner.Remaining() / 3 < pixelCount) {
+    const UINT sampleBytes = wide ? 2 : 1;
+    if (!scanner.SkipHeaderEnd() || scanner.Remaining() / (std::uint64_t{kind.channels} * sampleBytes) < pixelCount) {
         return Reject("PPM: binary samples end early");
     }
-    return DecodeBinary(bytes + scanner.Position(), pixels, pixelCount, maximum);
+    return DecodeBinary(bytes + scanner.Position(), pixels, pixelCount, maximum, kind.channels);
 }
 
 }  // namespace valmere

@@ -37,6 +37,9 @@ inline bool RangeFits(std::uint64_t offset, std::uint64_t count, std::size_t siz
 // Records why a reader turned the bytes down ("TGA: colour map does not
 // fit") and returns E_FAIL. The reason is kept per thread until the next one.
 HRESULT Reject(const char* reason);
+// The same with the reason formatted as by printf ("DDS: DXGI format %u (%s)
+// is not read"), kept in a per-thread buffer of 160 bytes.
+HRESULT RejectFormatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The last reason given on this thread, or "" when none was.
 const char* LastRejection();
 

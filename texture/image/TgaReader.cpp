@@ -1,5 +1,8 @@
 // Targa reader: colour-mapped (1, 9), true-colour (2, 10) and grey (3, 11)
 // images, raw or run-length encoded, in either vertical and horizontal order.
+// 16-bit grey holds grey then alpha (A8L8). 16-bit colours keep bit 15 as
+// alpha only when the descriptor declares attribute (alpha) bits: writers
+// that declare none leave the bit clear, and their images are opaque.
 #include "texture/image/ImageReaders.h"
 #include "texture/image/ReaderSupport.h"
 
@@ -12,6 +15,7 @@ constexpr std::size_t kHeaderBytes = 18;
 constexpr BYTE kRunLengthBit = 0x08;
 constexpr BYTE kTopDownBit = 0x20;
 constexpr BYTE kRightToLeftBit = 0x10;
+constexpr BYTE kAttributeBits = 0x0F;
 
 struct TgaHeader {
     UINT idLength;
@@ -31,10 +35,12 @@ TgaHeader ParseHeader(const BYTE* b) {
                      ReadLe16(b + 12), ReadLe16(b + 14), b[16], b[17]};
 }
 
-D3DFORMAT FormatOfTrueColorDepth(UINT depth) {
-    switch (depth) {
+bool HasAttributeBits(const TgaHeader& h) { return (h.descriptor & kAttributeBits) != 0; }
+
+D3DFORMAT FormatOfTrueColorDepth(const TgaHeader& h) {
+    switch (h.pixelDepth) {
         case 15: return D3DFMT_X1R5G5B5;
-        case 16: return D3DFMT_A1R5G5B5;
+        case 16: return HasAttributeBits(h) ? D3DFMT_A1R5G5B5 : D3DFMT_X1R5G5B5;
         case 24: return D3DFMT_R8G8B8;
         case 32: return D3DFMT_A8R8G8B8;
         default: return D3DFMT_UNKNOWN;
@@ -44,8 +50,8 @@ D3DFORMAT FormatOfTrueColorDepth(UINT depth) {
 D3DFORMAT FormatOfImage(const TgaHeader& h) {
     switch (h.imageType & 3) {
         case 1: return (h.mapType == 1 && h.pixelDepth == 8) ? D3DFMT_P8 : D3DFMT_UNKNOWN;
-        case 2: return FormatOfTrueColorDepth(h.pixelDepth);
-        case 3: return h.pixelDepth == 8 ? D3DFMT_L8 : D3DFMT_UNKNOWN;
+        case 2: return FormatOfTrueColorDepth(h);
+        case 3: return h.pixelDepth == 8 ? D3DFMT_L8 : (h.pixelDepth == 16 ? D3DFMT_A8L8 : D3DFMT_UNKNOWN);
         default: return D3DFMT_UNKNOWN;
     }
 }
@@ -53,13 +59,13 @@ D3DFORMAT FormatOfImage(const TgaHeader& h) {
 // 5-bit channel c widens to 8 bits as (c << 3) | (c >> 2).
 BYTE Widen5(UINT c) { return static_cast<BYTE>((c << 3) | (c >> 2)); }
 
-PALETTEENTRY MapEntry(const BYTE* e, UINT entryBits) {
+PALETTEENTRY MapEntry(const BYTE* e, UINT entryBits, bool alphaBit) {
     switch (entryBits) {
         case 24: return PALETTEENTRY{e[2], e[1], e[0], 0xFF};
         case 32: return PALETTEENTRY{e[2], e[1], e[0], e[3]};
         default: {
             const UINT v = ReadLe16(e);
-            const BYTE alpha = (entryBits == 15 || (v & 0x8000)) ? 0xFF : 0x00;
+            const BYTE alpha = (entryBits == 15 || !alphaBit || (v & 0x8000)) ? 0xFF : 0x00;
             return PALETTEENTRY{Widen5((v >> 10) & 0x1F), Widen5((v >> 5) & 0x1F), Widen5(v & 0x1F), alpha};
         }
     }
@@ -76,7 +82,7 @@ HRESULT BuildPalette(DecodedImage& image, const TgaHeader& h, const BYTE* map) {
     std::memset(palette, 0xFF, 256 * sizeof(PALETTEENTRY));
     const UINT entryBytes = (h.mapEntryBits + 7) / 8;
     for (UINT i = 0; i < h.mapLength; ++i) {
-        palette[h.mapFirst + i] = MapEntry(map + i * entryBytes, h.mapEntryBits);
+        palette[h.mapFirst + i] = MapEntry(map + i * entryBytes, h.mapEntryBits, HasAttributeBits(h));
     }
     return S_OK;
 }

@@ -60,18 +60,23 @@ TEST(DxtLayout, ExplicitAlphaNibblesInPixelOrder) {
     }
 }
 
-TEST(DxtLayout, ColourHalfOfAlphaFormatsKeepsTheThreeColourRule) {
-    // colour0 0 <= colour1 0xFFFF with index 3: black (the alpha comes from
-    // the explicit half, not the transparent entry).
+TEST(DxtLayout, ColourHalfOfAlphaFormatsAlwaysHasFourColours) {
+    // colour0 0 (black) <= colour1 0xFFFF (white): DXT1 would take three
+    // colours; the colour half of DXT3 and DXT5 takes four, so index 2 is a
+    // third of the way to white and index 3 two thirds, both opaque.
     Block b{};
-    for (int i = 0; i < 8; ++i) b[i] = 0xFF;
     b[10] = 0xFF;
     b[11] = 0xFF;
-    b[12] = 0b1110;  // pixel 0 index 2, pixel 1 index 3
-    Pixels p;
-    UnpackBlockDxt3(p.data(), b.data());
-    ExpectColor(p[0], 0.5f, 0.5f, 0.5f, 1);
-    ExpectColor(p[1], 0, 0, 0, 1);
+    b[12] = 0b11100100;  // pixels 0..3 indices 0..3
+    for (const auto unpack : {UnpackBlockDxt3, UnpackBlockDxt5}) {
+        for (int i = 0; i < 8; ++i) b[i] = 0xFF;  // DXT3: alpha 15; DXT5: both endpoints 255
+        Pixels p;
+        unpack(p.data(), b.data());
+        ExpectColor(p[0], 0, 0, 0, 1);
+        ExpectColor(p[1], 1, 1, 1, 1);
+        ExpectColor(p[2], 1.0f / 3, 1.0f / 3, 1.0f / 3, 1);
+        ExpectColor(p[3], 2.0f / 3, 2.0f / 3, 2.0f / 3, 1);
+    }
 }
 
 TEST(DxtLayout, InterpolatedAlphaEightAndSixStepPalettes) {

@@ -1,5 +1,5 @@
-// Files written by other encoders (ImageMagick, netpbm) are read and compared
-// pixel by pixel with the same tool's own decode of the file.
+// Files written by other encoders (ImageMagick, netpbm, Pillow, nvcompress)
+// are read and compared pixel by pixel with a tool's own decode of the file.
 #include "tests/texture/image/ImageTestSupport.h"
 #include "texture/image/LoadImage.h"
 
@@ -38,7 +38,9 @@ void WriteSources(const std::string& pam, const std::string& ppm) {
 struct EncoderCase {
     const char* name;
     const char* tool;     // program that must exist
-    const char* encode;   // shell command: $S is the source PAM, $P the source PPM, $O the file written
+    // Shell command: $S is the source PAM, $P the source PPM, $T a TGA copy
+    // of the source, $O the file written, $PY a Python with Pillow.
+    const char* encode;
     D3DXIMAGE_FILEFORMAT fileFormat;
     int tolerance;        // per channel, against the tool's decode
     bool alpha;           // compare alpha too
@@ -49,13 +51,24 @@ struct EncoderCase {
 // ImageMagick 6 reads a TGA without the top-down bit as if it had it (as it
 // also writes them), so Targa files are checked against netpbm's decoder.
 constexpr const char* kNetpbmTga = "tgatoppm $O | convert ppm:- -depth 8 rgba:$R";
+// Pillow reads BC4 and BC5 (as grey, and as red and green with blue 0) and
+// grey-with-alpha Targa files.
+constexpr const char* kPillowRgba =
+    "$PY -c \"import sys; from PIL import Image; "
+    "open(sys.argv[2], 'wb').write(Image.open(sys.argv[1]).convert('RGBA').tobytes())\" $O $R";
 
 class ExternalEncoder : public ::testing::TestWithParam<EncoderCase> {};
 
 // Replaces $S, $P, $O and $R by the files of the test's folder.
 std::string Expand(std::string command, const std::string& dir) {
-    const std::pair<const char*, const char*> names[] = {
-        {"$S", "/source.pam"}, {"$P", "/source.ppm"}, {"$O", "/encoded"}, {"$R", "/reference.rgba"}};
+    for (std::size_t at; (at = command.find("$PY")) != std::string::npos;) {
+        command.replace(at, 3, PillowPython());
+    }
+    const std::pair<const char*, const char*> names[] = {{"$S", "/source.pam"},
+                                                         {"$P", "/source.ppm"},
+                                                         {"$T", "/source.tga"},
+                                                         {"$O", "/encoded"},
+                                                         {"$R", "/reference.rgba"}};
     for (const auto& [key, file] : names) {
         for (std::size_t at; (at = command.find(key)) != std::string::npos;) {
             command.replace(at, 2, dir + file);
@@ -64,13 +77,19 @@ std::string Expand(std::string command, const std::string& dir) {
     return command;
 }
 
+bool UsesPillow(const EncoderCase& c) {
+    return std::string(c.encode).find("$PY") != std::string::npos ||
+           (c.reference && std::string(c.reference).find("$PY") != std::string::npos);
+}
+
 TEST_P(ExternalEncoder, MatchesTheToolsOwnDecode) {
     const EncoderCase& c = GetParam();
-    if (!HaveProgram("convert") || !HaveProgram(c.tool)) {
-        GTEST_SKIP() << c.tool << " or ImageMagick convert is not installed";
+    if (!HaveProgram("convert") || !HaveProgram(c.tool) || (UsesPillow(c) && PillowPython().empty())) {
+        GTEST_SKIP() << c.tool << ", ImageMagick convert or Pillow is not installed";
     }
     const std::string dir = TempDir(c.name);
     WriteSources(dir + "/source.pam", dir + "/source.ppm");
+    ASSERT_TRUE(RunCommand(Expand("convert $S $T", dir)));
     ASSERT_TRUE(RunCommand(Expand(c.encode, dir))) << Expand(c.encode, dir);
     const char* kCoders[] = {"bmp", "jpg", "tga", "png", "dds", "ppm", "bmp"};
     const std::string decode =
@@ -123,6 +142,17 @@ const EncoderCase kCases[] = {
     {"pamtotgacmap", "pamtotga", "cat $P | pnmquant 50 | pamtotga -cmap > $O", D3DXIFF_TGA, 0, false, kNetpbmTga},
     {"pamtotgargb", "pamtotga", "cat $P | pamtotga -rgb -norle > $O", D3DXIFF_TGA, 0, false, kNetpbmTga},
     {"pamtotgamono", "pamtotga", "cat $P | ppmtopgm | pamtotga -mono > $O", D3DXIFF_TGA, 0, false, kNetpbmTga},
+    {"tgagreyalpha", "convert", "$PY -c \"import sys; from PIL import Image; "
+        "Image.open(sys.argv[1]).convert('LA').save(sys.argv[2], 'TGA')\" $T $O", D3DXIFF_TGA, 0, true, kPillowRgba},
+    {"tgagreyalpharle", "convert", "$PY -c \"import sys; from PIL import Image; "
+        "Image.open(sys.argv[1]).convert('LA').save(sys.argv[2], 'TGA', compression='tga_rle')\" $T $O", D3DXIFF_TGA, 0,
+        true, kPillowRgba},
+    {"pgm8", "ppmtopgm", "cat $P | ppmtopgm > $O", D3DXIFF_PPM, 0, false},
+    {"pgm16", "pamdepth", "cat $P | ppmtopgm | pamdepth 65535 > $O", D3DXIFF_PPM, 1, false},
+    {"pgmplain", "pnmtoplainpnm", "cat $P | ppmtopgm | pnmtoplainpnm > $O", D3DXIFF_PPM, 0, false},
+    {"pgmplaindeep", "pnmtoplainpnm", "cat $P | ppmtopgm | pamdepth 1000 | pnmtoplainpnm > $O", D3DXIFF_PPM, 1, false},
+    {"nvcompressbc4", "nvcompress", "nvcompress -bc4 -nomips $T $O", D3DXIFF_DDS, 1, false, kPillowRgba},
+    {"nvcompressbc5", "nvcompress", "nvcompress -bc5 -nomips $T $O", D3DXIFF_DDS, 1, false, kPillowRgba},
     {"png24", "convert", "convert $S -alpha off -depth 8 png24:$O", D3DXIFF_PNG, 0, false},
     {"png32", "convert", "convert $S -depth 8 png32:$O", D3DXIFF_PNG, 0, true},
     {"png8", "convert", "convert $S -alpha off -colors 40 png8:$O", D3DXIFF_PNG, 0, false},
@@ -137,6 +167,21 @@ const EncoderCase kCases[] = {
     {"jpegbaseline", "convert", "convert $S -alpha off -quality 90 jpg:$O", D3DXIFF_JPG, 0, false},
     {"jpegprogressive", "convert", "convert $S -alpha off -interlace Plane jpg:$O", D3DXIFF_JPG, 0, false},
     {"jpeggrey", "convert", "convert $S -alpha off -colorspace gray jpg:$O", D3DXIFF_JPG, 0, false},
+    // ImageMagick writes CMYK as YCCK with Adobe's marker (inverted inks),
+    // Pillow as plain CMYK with the marker; both are read back by
+    // ImageMagick's (1 - ink) x (1 - black).
+    {"jpegycck", "convert", "convert $S -alpha off -colorspace CMYK -quality 95 jpg:$O", D3DXIFF_JPG, 1, false,
+        "convert jpg:$O -colorspace sRGB -depth 8 rgba:$R"},
+    {"jpegcmyk", "convert", "$PY -c \"import sys; from PIL import Image; "
+        "Image.open(sys.argv[1]).convert('RGB').convert('CMYK').save(sys.argv[2], 'JPEG', quality=95)\" $P $O",
+        D3DXIFF_JPG, 1, false, "convert jpg:$O -colorspace sRGB -depth 8 rgba:$R"},
+    // The same without the APP14 marker: Pillow and ImageMagick still take
+    // the inks as inverted.
+    {"jpegcmyknomarker", "convert", "$PY -c \"import sys, io; from PIL import Image; "
+        "b = io.BytesIO(); Image.open(sys.argv[1]).convert('RGB').convert('CMYK').save(b, 'JPEG', quality=95); "
+        "d = b.getvalue(); assert d[2:4] == bytes([255, 238]); n = 4 + int.from_bytes(d[4:6], 'big'); "
+        "open(sys.argv[2], 'wb').write(d[:2] + d[n:])\" $P $O",
+        D3DXIFF_JPG, 1, false, "convert jpg:$O -colorspace sRGB -depth 8 rgba:$R"},
     {"jpeg420", "convert", "convert $S -alpha off -sampling-factor 2x2 jpg:$O", D3DXIFF_JPG, 0, false},
 };
 

@@ -95,6 +95,18 @@ bool RunCommand(const std::string& command) { return std::system(("(" + command 
 
 bool HaveProgram(const std::string& name) { return RunCommand("command -v " + name); }
 
+std::string PillowPython() {
+    static const std::string python = [] {
+        for (const char* candidate : {"python3", "/usr/bin/python3"}) {
+            if (RunCommand(std::string(candidate) + " -c 'import PIL'")) {
+                return std::string(candidate);
+            }
+        }
+        return std::string();
+    }();
+    return python;
+}
+
 std::optional<Bytes> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

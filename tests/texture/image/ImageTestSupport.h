@@ -51,6 +51,9 @@ Bytes BmpFile(const Bytes& dib);
 bool RunCommand(const std::string& command);
 // Whether a program is on PATH.
 bool HaveProgram(const std::string& name);
+// A Python that imports Pillow ("python3", else Debian's own), or "" when
+// none does.
+std::string PillowPython();
 // Whole file, or nothing when it cannot be read.
 std::optional<Bytes> ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const Bytes& bytes);

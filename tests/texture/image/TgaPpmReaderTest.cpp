@@ -1,4 +1,5 @@
 #include "tests/texture/image/ImageTestSupport.h"
+#include "texture/format/PixelFormat.h"
 #include "texture/image/ImageReaders.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ TEST(TgaReader, BottomUpRightToLeftIsReordered) {
 }
 
 TEST(TgaReader, RunLengthPacketsMayCrossRows) {
-    ByteWriter w = TgaHeader(10, 3, 2, 16, 0x20);
+    ByteWriter w = TgaHeader(10, 3, 2, 16, 0x21);  // one attribute bit: bit 15 is alpha
     w.U8(0x83).U16(0x7C00);          // 4 red pixels: crosses into row 2
     w.U8(0x01).U16(0x001F).U16(0x83E0);  // literal: blue, green with alpha
     DecodedImage image;
@@ -54,6 +55,35 @@ TEST(TgaReader, RunLengthPacketsMayCrossRows) {
     EXPECT_EQ(PixelAt(image, 0, 1), (Rgba{255, 0, 0, 0}));
     EXPECT_EQ(PixelAt(image, 1, 1), (Rgba{0, 0, 255, 0}));
     EXPECT_EQ(PixelAt(image, 2, 1), (Rgba{0, 255, 0, 255}));
+}
+
+TEST(TgaReader, WithoutAttributeBitsSixteenBitColoursAreOpaque) {
+    // Bit 15 clear everywhere, as writers that declare no alpha leave it:
+    // pixels read as X1R5G5B5 and map entries get flags 255.
+    ByteWriter pixels = TgaHeader(2, 1, 1, 16, 0x20);
+    pixels.U16(0x7C00);
+    DecodedImage image;
+    ASSERT_EQ(Read(ReadTga, image, pixels.data()), S_OK);
+    EXPECT_EQ(image.format, D3DFMT_X1R5G5B5);
+    EXPECT_EQ(PixelAt(image, 0, 0), (Rgba{255, 0, 0, 255}));
+    ByteWriter mapped = TgaHeader(1, 1, 1, 8, 0x20, 1, 0, 1, 16);
+    mapped.U16(0x001F).U8(0);
+    ASSERT_EQ(Read(ReadTga, image, mapped.data()), S_OK);
+    EXPECT_EQ(PixelAt(image, 0, 0), (Rgba{0, 0, 255, 255}));
+}
+
+TEST(TgaReader, GreyWithAlphaIsA8L8) {
+    // Type 3 raw and type 11 run-length, 16 bits: grey then alpha.
+    ByteWriter raw = TgaHeader(3, 2, 1, 16, 0x28);
+    raw.Raw({10, 200, 20, 100});
+    DecodedImage image;
+    ASSERT_EQ(Read(ReadTga, image, raw.data()), S_OK);
+    EXPECT_EQ(image.format, D3DFMT_A8L8);
+    EXPECT_EQ(PixelAt(image, 1, 0), (Rgba{20, 20, 20, 100}));
+    ByteWriter rle = TgaHeader(11, 3, 1, 16, 0x28);
+    rle.Raw({0x82, 30, 40});
+    ASSERT_EQ(Read(ReadTga, image, rle.data()), S_OK);
+    EXPECT_EQ(PixelAt(image, 2, 0), (Rgba{30, 30, 30, 40}));
 }
 
 TEST(TgaReader, ColourMapEntriesOfEverySize) {
@@ -69,7 +99,7 @@ TEST(TgaReader, ColourMapEntriesOfEverySize) {
         {32, {1, 2, 3, 4}, {3, 2, 1, 4}},
     };
     for (const Case& c : cases) {
-        ByteWriter w = TgaHeader(9, 1, 1, 8, 0x20, 1, 5, 1, c.bits, 3);
+        ByteWriter w = TgaHeader(9, 1, 1, 8, 0x21, 1, 5, 1, c.bits, 3);
         w.Raw(c.entry).U8(0x80).U8(5);
         DecodedImage image;
         ASSERT_EQ(Read(ReadTga, image, w.data()), S_OK) << c.bits;
@@ -131,9 +161,42 @@ TEST(PpmReader, CarriageReturnAfterTheMaximumTakesTheNextByte) {
     EXPECT_EQ(PixelAt(image, 0, 0), (Rgba{1, 2, 3, 255}));
 }
 
+TEST(PpmReader, GreymapsOfEightAndSixteenBits) {
+    struct Case {
+        const char* name;
+        Bytes file;
+        D3DFORMAT format;
+        std::vector<UINT> samples;  // as stored: bytes of L8, words of L16
+    };
+    const auto file = [](const std::string& header, const Bytes& tail) {
+        ByteWriter w;
+        w.Text(header).Raw(tail);
+        return w.data();
+    };
+    const Case cases[] = {
+        {"P5 8-bit", file("P5 3 1 255\n", {0, 128, 255}), D3DFMT_L8, {0, 128, 255}},
+        // Maximum 15: s x 255 / 15, truncated like the colour files.
+        {"P5 maximum 15", file("P5 2 1 15\n", {7, 15}), D3DFMT_L8, {119, 255}},
+        {"P2 8-bit", file("P2\n# plain\n2 1\n255\n3 250\n", {}), D3DFMT_L8, {3, 250}},
+        // 16-bit samples, most significant byte first, kept in 16 bits.
+        {"P5 16-bit", file("P5 2 1 65535\n", {0x12, 0x34, 0xFF, 0xFF}), kFormatL16, {0x1234, 0xFFFF}},
+        // Maximum 1000: round(s x 65535 / 1000).
+        {"P2 maximum 1000", file("P2 2 1 1000 1 999", {}), kFormatL16, {66, 65469}},
+    };
+    for (const Case& c : cases) {
+        DecodedImage image;
+        ASSERT_EQ(Read(ReadPpm, image, c.file), S_OK) << c.name;
+        EXPECT_EQ(image.format, c.format) << c.name;
+        for (UINT i = 0; i < c.samples.size(); ++i) {
+            const UINT v = c.format == D3DFMT_L8 ? image.pixels[i] : image.pixels[2 * i] | image.pixels[2 * i + 1] << 8;
+            EXPECT_EQ(v, c.samples[i]) << c.name << " sample " << i;
+        }
+    }
+}
+
 TEST(PpmReader, RejectsMalformedHeadersAndSamples) {
     DecodedImage image;
-    for (const char* text : {"P5 1 1 255\n\1", "P3 0 1 255 0 0 0", "P3 1 1 0 0 0 0", "P3 1 1 255 1 2",
+    for (const char* text : {"P4 1 1\n\1", "P2 1 1 65536 0", "P5 2 1 300\n\1\2\3", "P3 0 1 255 0 0 0", "P3 1 1 0 0 0 0", "P3 1 1 255 1 2",
                              "P3 1 x 255 1 2 3", "P6 1 1 256\n\1\2\3", "P3 1 1 9 1 2 10",
                              "P3 99999999999 1 255 1 2 3", "P3 65535 65535 255 1 2 3"}) {
         ByteWriter w;

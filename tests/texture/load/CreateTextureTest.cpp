@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "tests/platform/d3d8/DeviceFixture.h"
 #include "tests/texture/load/LoadTestSupport.h"
@@ -47,6 +49,44 @@ protected:
         return desc;
     }
 };
+
+// Files of today's tools (one of each kind from the fuzz corpus) become
+// textures of the format D3DXGetImageInfo reports (or the device's stand-in
+// for it), at least their own size.
+TEST_F(CreateTextureTest, TodaysFileKindsBecomeTexturesOfTheirReportedFormat) {
+    for (const char* name : {"dds/dx10bc7odd.dds", "dds/dx10bc6hu.dds", "dds/ati1.dds", "dds/ati2.dds",
+                             "dds/dx10bc5s.dds", "dds/dx10rgba.dds", "dds/dx10cube.dds", "bmp/rgba4444.bmp",
+                             "bmp/rgb111110.bmp", "bmp/gapoffset.bmp", "tga/greyalpha.tga", "tga/rgb16noalpha.tga",
+                             "ppm/p5wide.pgm", "ppm/p2.pgm", "jpg/cmyk.jpg", "jpg/ycck.jpg"}) {
+        std::ifstream in(std::string(VALMERE_IMAGE_CORPUS_DIR) + "/" + name, std::ios::binary);
+        const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(file.empty()) << name;
+        D3DXIMAGE_INFO info{};
+        ASSERT_EQ(D3DXGetImageInfoFromFileInMemory(file.data(), static_cast<UINT>(file.size()), &info), S_OK) << name;
+        if (info.ResourceType == D3DRTYPE_CUBETEXTURE) {
+            ComPtr<IDirect3DCubeTexture8> cube;
+            EXPECT_EQ(D3DXCreateCubeTextureFromFileInMemory(device_.Get(), file.data(), static_cast<UINT>(file.size()),
+                                                            cube.Receive()),
+                      S_OK)
+                << name;
+            continue;
+        }
+        ComPtr<IDirect3DTexture8> texture;
+        ASSERT_EQ(FromMemory(file, texture, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, 0, nullptr,
+                             D3DX_FILTER_NONE),
+                  S_OK)
+            << name;
+        // The reported format, or the device's stand-in for it (24-bit
+        // formats become X8R8G8B8), as for a file of that format.
+        D3DFORMAT expected = info.Format;
+        ASSERT_EQ(D3DXCheckTextureRequirements(device_.Get(), nullptr, nullptr, nullptr, 0, &expected, D3DPOOL_MANAGED),
+                  S_OK);
+        const D3DSURFACE_DESC desc = Desc(texture.Get());
+        EXPECT_EQ(desc.Format, expected) << name;
+        EXPECT_GE(desc.Width, info.Width) << name;
+        EXPECT_GE(desc.Height, info.Height) << name;
+    }
+}
 
 TEST_F(CreateTextureTest, A24BitBitmapBecomesAFullChainOfX8R8G8B8) {
     const Bytes file = Bmp24(64, 32, Pattern);

@@ -95,6 +95,16 @@ TEST(TexelDecode, DxtBlocks) {
     EXPECT_EQ(texels[0] >> 24, 0u);
     EXPECT_EQ(texels[1] >> 24, 219u);  // (6 * 255 + 3) / 7
     EXPECT_EQ(texels[2] >> 24, 255u);
+    // The colour half of DXT3 and DXT5 has four colours even with c0 <= c1:
+    // black, white, then index 2 at a third (85) and index 3 at two thirds
+    // (170), opaque.
+    for (const D3DFORMAT format : {D3DFMT_DXT3, D3DFMT_DXT5}) {
+        std::vector<std::uint8_t> reversed = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                              0x00, 0x00, 0xFF, 0xFF, 0xE4, 0, 0, 0};
+        ASSERT_TRUE(ConvertToSamplingLevel(format, reversed.data(), 16, 4, 4, nullptr, texels));
+        EXPECT_EQ(texels[2], 0xFF555555u) << format;
+        EXPECT_EQ(texels[3], 0xFFAAAAAAu) << format;
+    }
     // A 2x2 level still reads one whole block.
     ASSERT_TRUE(ConvertToSamplingLevel(D3DFMT_DXT1, dxt1.data(), 8, 2, 2, nullptr, texels));
     ASSERT_EQ(texels.size(), 4u);
