@@ -237,6 +237,10 @@ bool BuildPixelPipeline(const PipelineState& state, const ColorTarget& color, co
     p.textureFactor = rs[D3DRS_TEXTUREFACTOR];
     p.combine = ChooseCombine(p, diffuseIsWhite, specialise, p.needDiffuse);
     p.shadeSpan = ChooseSpanShader(p, !p.needDiffuse, specialise);
+    p.attributesUsed = (p.needDiffuse ? 0xFu << kAttrDiffuse : 0u) | (p.needSpecular ? 0xFu << kAttrSpecular : 0u);
+    for (int s = 0; s < p.stageCount; ++s) {
+        if (p.sampled[s]) p.attributesUsed |= 3u << (kAttrTex + 2 * s);
+    }
 
     p.blend.source = rs[D3DRS_SRCBLEND];
     p.blend.destination = rs[D3DRS_DESTBLEND];

@@ -74,6 +74,9 @@ struct PixelPipeline {
     WrappedLevel wrappedLevel;
     float addressPeriodU[kMaxStages] = {}, addressPeriodV[kMaxStages] = {};
     bool needDiffuse = false, needSpecular = false, addSpecular = false;
+    // Bit k: the triangles' setup makes the plane of attribute k (the
+    // colours read, the coordinates of the stages sampled).
+    std::uint32_t attributesUsed = 0;
     std::uint32_t textureFactor = 0;
     RunStep combine = nullptr;
 

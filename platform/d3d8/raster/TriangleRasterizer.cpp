@@ -82,6 +82,7 @@ void SetupInterpolants(const PixelPipeline& pipeline, const ScreenVertex* v[3], 
     t.z = plane(v[0]->z, v[1]->z, v[2]->z);
     t.rhw = plane(v[0]->rhw, v[1]->rhw, v[2]->rhw);
     for (int k = 0; k < kAttrCount; ++k) {
+        if ((pipeline.attributesUsed & (1u << k)) == 0) continue;
         double offset = 0.0;
         if (k >= kAttrTex) {
             const int stage = (k - kAttrTex) / 2;
