@@ -115,7 +115,7 @@ std::uint32_t HeadlessHost::LastFramePixel(int x, int y) const {
 
 bool HeadlessHost::SaveLastFrame(const std::string& path) const {
     if (lastFrame_.empty()) return false;
-    return WritePng(path, lastFrame_.data(), lastWidth_, lastHeight_);
+    return WritePng(path, lastFrame_.data(), lastWidth_, lastHeight_, lastWidth_);
 }
 
 HeadlessHost* CurrentHeadlessHost() { return dynamic_cast<HeadlessHost*>(&CurrentHost()); }

@@ -55,8 +55,8 @@ public:
     int LastFrameWidth() const { return lastWidth_; }
     int LastFrameHeight() const { return lastHeight_; }
     std::uint32_t LastFramePixel(int x, int y) const;
-    // Writes the last frame as an 8-bit RGB PNG; false when there is no frame
-    // or the file cannot be written.
+    // Writes the last frame as an 8-bit RGB PNG (platform/host/PngWriter.h);
+    // false when there is no frame or the file cannot be written.
     bool SaveLastFrame(const std::string& path) const;
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
     void ClearMessageBoxes() { messageBoxes_.clear(); }
