@@ -14,6 +14,9 @@ namespace {
 constexpr DWORD kVertexProcessingFlags = D3DCREATE_SOFTWARE_VERTEXPROCESSING |
                                          D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MIXED_VERTEXPROCESSING;
 
+// The longest a test of a lost device waits for the window system.
+constexpr int kLostDeviceWaitMs = 100;
+
 struct ResolvedPresentation {
     D3DDISPLAYMODE mode{};  // the display mode the device puts up (or the desktop's)
     UINT width = 0;
@@ -114,9 +117,14 @@ Device::~Device() {
 }
 
 void Device::OnInputEvent(const host::InputEvent& event) {
+    using Type = host::InputEventType;
     if (present_.Windowed) return;
-    if (event.type == host::InputEventType::FocusLost) cooperation_ = Cooperation::Lost;
-    if (event.type == host::InputEventType::FocusGained && cooperation_ == Cooperation::Lost)
+    if (event.type != Type::FocusLost && event.type != Type::FocusGained && event.type != Type::Minimized &&
+        event.type != Type::Restored)
+        return;
+    if (!host::ApplicationHasDisplay())
+        cooperation_ = Cooperation::Lost;
+    else if (cooperation_ == Cooperation::Lost)
         cooperation_ = Cooperation::NotReset;
 }
 
@@ -166,6 +174,9 @@ HRESULT Device::TestCooperativeLevel() {
     host::PumpInput();
     switch (cooperation_) {
         case Cooperation::Lost:
+            // Nothing can be drawn until the window system gives the display
+            // back, so the caller's loop is paced by its events.
+            host::WaitForInput(kLostDeviceWaitMs);
             return D3DERR_DEVICELOST;
         case Cooperation::NotReset:
             return D3DERR_DEVICENOTRESET;

@@ -1,11 +1,13 @@
 // The software Direct3D 8 device: resources, state, state blocks, drawing
 // through the rasterizer, presenting to the host, and device loss.
 //
-// Device loss: a full-screen device is lost when the host reports that the
-// window lost the foreground. TestCooperativeLevel then answers
-// D3DERR_DEVICELOST, and D3DERR_DEVICENOTRESET once the window is in front
-// again. While lost, Present answers D3DERR_DEVICELOST, while Clear and the
-// draw calls succeed without drawing. Reset brings every state back to its
+// Device loss: a full-screen device is lost when the application loses the
+// display (host::ApplicationHasDisplay: the window is minimised, or loses
+// the focus while the host shows it full screen); a windowed device never
+// is. TestCooperativeLevel then answers D3DERR_DEVICELOST, after waiting up
+// to a tenth of a second for the window system, and D3DERR_DEVICENOTRESET
+// once the display is back. While lost, Present answers D3DERR_DEVICELOST,
+// while Clear and the draw calls succeed without drawing. Reset brings every state back to its
 // default, recreates the back and depth buffers, deletes every state block
 // and drops the contents of default-pool resources; managed, system-memory
 // and scratch resources keep theirs.

@@ -106,6 +106,10 @@ void HeadlessHost::LoseFocus(int frame) { ScheduleEvent(frame, Event(InputEventT
 
 void HeadlessHost::GainFocus(int frame) { ScheduleEvent(frame, Event(InputEventType::FocusGained)); }
 
+void HeadlessHost::Minimize(int frame) { ScheduleEvent(frame, Event(InputEventType::Minimized)); }
+
+void HeadlessHost::Restore(int frame) { ScheduleEvent(frame, Event(InputEventType::Restored)); }
+
 void HeadlessHost::RequestClose(int frame) { ScheduleEvent(frame, Event(InputEventType::CloseRequested)); }
 
 std::uint32_t HeadlessHost::LastFramePixel(int x, int y) const {

@@ -85,6 +85,36 @@ TEST(InputDispatch, TracksFocusAndDeliversToListeners) {
     EXPECT_EQ(recorder.seen.size(), 3u);
 }
 
+// The display is the application's while its window shows and, when the
+// picture is full screen, has the focus.
+TEST(InputDispatch, TheDisplayGoesWithTheFocusOnlyForAFullScreenPicture) {
+    struct Case {
+        bool fullScreen;
+        bool focused;
+        bool minimised;
+        bool hasDisplay;
+    };
+    const Case cases[] = {
+        {true, true, false, true},   {true, false, false, false}, {true, true, true, false},
+        {false, true, false, true},  {false, false, false, true}, {false, true, true, false},
+    };
+    for (const Case& c : cases) {
+        auto& host = valmere::host::InstallHeadlessHost();
+        valmere::host::ResetFocusState();
+        host.SetDisplayMode(800, 600, c.fullScreen);
+        if (!c.focused) host.LoseFocus(0);
+        if (c.minimised) host.Minimize(0);
+        valmere::host::PumpInput();
+        EXPECT_EQ(valmere::host::ApplicationHasDisplay(), c.hasDisplay)
+            << c.fullScreen << c.focused << c.minimised;
+        host.GainFocus(0);
+        host.Restore(0);
+        valmere::host::PumpInput();
+        EXPECT_TRUE(valmere::host::ApplicationHasDisplay());
+    }
+    valmere::host::ResetFocusState();
+}
+
 TEST(ScanCodes, VirtualKeysOfTheGameKeys) {
     EXPECT_EQ(valmere::host::VirtualKeyForScanCode(DIK_ESCAPE), 0x1B);
     EXPECT_EQ(valmere::host::VirtualKeyForScanCode(DIK_UP), 0x26);
