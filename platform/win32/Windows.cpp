@@ -1,7 +1,8 @@
 // Window classes, the one window, the message queue and default handling.
 // Host input reaches the queue through the input dispatch: key events
-// become WM_KEYDOWN/WM_KEYUP for the window, the host's close button becomes
-// WM_SYSCOMMAND SC_CLOSE, focus changes become WM_ACTIVATE.
+// become WM_KEYDOWN/WM_KEYUP for the window, the window manager's close
+// request (close button, Alt+F4) becomes WM_CLOSE, focus changes become
+// WM_ACTIVATE.
 #include <algorithm>
 #include <cctype>
 #include <deque>
@@ -66,7 +67,10 @@ public:
             break;
         }
         case host::InputEventType::CloseRequested:
-            Post(target, WM_SYSCOMMAND, SC_CLOSE, 0);
+            // A close as Escape makes one: the window procedure sees it, and
+            // the message's parameters (both 0) are what a loop that ends on
+            // it returns.
+            Post(target, WM_CLOSE, 0, 0);
             break;
         case host::InputEventType::FocusLost:
             Post(target, WM_ACTIVATE, WA_INACTIVE, 0);

@@ -40,7 +40,7 @@ TEST(FrameLoop, QuitMessageAloneDoesNotEndTheLoop) {
 
 TEST(FrameLoop, HostCloseButtonEndsTheLoopLikeEscape) {
     HeadlessHost& host = StartProcess([](HeadlessHost& h) { h.RequestClose(2); });
-    RunWinMain();
+    EXPECT_EQ(RunWinMain(), 0);  // the exit status a launcher reads as success
     EXPECT_EQ(g_running, 0);
     EXPECT_FALSE(IsWindow(g_application.window));
     // The system close destroys the window within the iteration that
