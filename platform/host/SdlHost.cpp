@@ -242,11 +242,13 @@ private:
             SDL_SetWindowBordered(window_, SDL_FALSE);
             SDL_SetWindowPosition(window_, area.x, area.y);
             SDL_SetWindowSize(window_, area.w, area.h);
-            SDL_RaiseWindow(window_);
             SDL_SetWindowInputFocus(window_);
         } else if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
             return false;
         }
+        // A full-screen program takes the foreground (a window manager is
+        // asked to activate the window).
+        SDL_RaiseWindow(window_);
         return !x || x11::WaitUntilCovers(*x, area, kWindowManagerPatienceMs);
     }
 
