@@ -5,10 +5,10 @@
 // WM_ACTIVATE.
 #include <algorithm>
 #include <cctype>
-#include <deque>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/host/Host.h"
 #include "platform/host/InputDispatch.h"
@@ -40,7 +40,10 @@ struct Window {
 
 class WindowManager final : public host::InputListener {
 public:
-    WindowManager() { host::AddInputListener(this); }
+    WindowManager() {
+        queue_.reserve(kQueueReserve);
+        host::AddInputListener(this);
+    }
 
     void Reset() {
         if (!windows_.empty()) host::CurrentHost().CloseWindow();
@@ -153,7 +156,11 @@ public:
 private:
     std::map<std::string, WindowClass> classes_;
     std::map<HWND, std::unique_ptr<Window>> windows_;
-    std::deque<MSG> queue_;
+    // A vector with room reserved, not a deque: posting and taking messages
+    // frame after frame reuses its storage instead of allocating blocks as
+    // the queue moves. More messages than the reserve only grow it.
+    static constexpr std::size_t kQueueReserve = 64;
+    std::vector<MSG> queue_;
     ATOM nextAtom_ = 0xC000;
 };
 
