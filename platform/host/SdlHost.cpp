@@ -173,7 +173,8 @@ public:
     bool SetDisplayMode(int width, int height, bool fullscreen) override {
         if (!window_ || width <= 0 || height <= 0) return false;
         const bool wantFullScreen = fullscreen && !WindowedByRequest();
-        // A refusal is remembered: every Reset asks again.
+        // Every Reset asks for the mode again; a refusal is remembered, not
+        // tried and reported each time.
         if (wantFullScreen && !showsFullScreen_ && !fullScreenRefused_) {
             showsFullScreen_ = CoverDisplay();
             fullScreenRefused_ = !showsFullScreen_;
