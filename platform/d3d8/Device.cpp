@@ -116,16 +116,20 @@ Device::~Device() {
     }
 }
 
-void Device::OnInputEvent(const host::InputEvent& event) {
-    using Type = host::InputEventType;
+// Input is pumped in the middle of a frame too (DirectInput's reads), so a
+// loss seen there is only noted: it takes effect at the next cooperative-
+// level test or Reset, as a loss that the message pump reports would, and
+// the frame under way is presented.
+void Device::OnInputEvent(const host::InputEvent&) {
+    if (!present_.Windowed && !host::ApplicationHasDisplay()) displayWasLost_ = true;
+}
+
+void Device::TakeDisplayChanges() {
+    host::PumpInput();
     if (present_.Windowed) return;
-    if (event.type != Type::FocusLost && event.type != Type::FocusGained && event.type != Type::Minimized &&
-        event.type != Type::Restored)
-        return;
-    if (!host::ApplicationHasDisplay())
-        cooperation_ = Cooperation::Lost;
-    else if (cooperation_ == Cooperation::Lost)
-        cooperation_ = Cooperation::NotReset;
+    if (displayWasLost_) cooperation_ = Cooperation::Lost;
+    displayWasLost_ = false;
+    if (cooperation_ == Cooperation::Lost && host::ApplicationHasDisplay()) cooperation_ = Cooperation::NotReset;
 }
 
 bool Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& parameters) {
@@ -171,7 +175,7 @@ void Device::RestoreDefaultState() {
 }
 
 HRESULT Device::TestCooperativeLevel() {
-    host::PumpInput();
+    TakeDisplayChanges();
     switch (cooperation_) {
         case Cooperation::Lost:
             // Nothing can be drawn until the window system gives the display
@@ -220,7 +224,7 @@ HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters)
 // A failed Reset leaves the device waiting for another Reset.
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* presentationParameters) {
     if (presentationParameters == nullptr) return D3DERR_INVALIDCALL;
-    host::PumpInput();
+    TakeDisplayChanges();
     if (cooperation_ == Cooperation::Lost) return D3DERR_DEVICELOST;
     ResolvedPresentation resolved;
     HRESULT result = InjectedFailure("Reset") ? D3DERR_INVALIDCALL
