@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/Application.h"
+#include "app/DataFiles.h"
 #include "app/Globals.h"
 #include "app/OverlayFont.h"
 #include "input/Controls.h"
@@ -75,10 +76,15 @@ void SetUpFrame(FrameResources& resources) {
         D3DMATERIAL8 material{};
         material.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
         device->SetMaterial(&material);
-        // A texture that cannot be loaded stays null: its mesh is drawn untextured.
-        D3DXCreateTextureFromFileA(device, "image1.bmp", &resources.terrainTexture);
-        D3DXCreateTextureFromFileA(device, "image2.bmp", &resources.quadTexture);
-        D3DXCreateTextureFromFileA(device, "sky2.bmp", &resources.skyTexture);
+        // A texture that cannot be loaded stays null: its mesh is drawn
+        // untextured, and standard error says why.
+        ReportTextureFile("image1.bmp", D3DXCreateTextureFromFileA(device, "image1.bmp", &resources.terrainTexture),
+                          "the terrain is drawn untextured");
+        ReportTextureFile("image2.bmp", D3DXCreateTextureFromFileA(device, "image2.bmp", &resources.quadTexture),
+                          "the ground quad is drawn untextured");
+        ReportTextureFile("sky2.bmp", D3DXCreateTextureFromFileA(device, "sky2.bmp", &resources.skyTexture),
+                          "the sky is drawn untextured");
+        ReportHeightFile(HeightFileName);
         resources.terrainBuffer = CreateFilledBuffer(device, g_world.terrainVertices, sizeof g_world.terrainVertices);
         resources.quadBuffer = CreateFilledBuffer(device, kQuadVertices, sizeof kQuadVertices);
         resources.skyBuffer = CreateFilledBuffer(device, g_world.skyVertices, sizeof g_world.skyVertices);

@@ -18,7 +18,8 @@ struct FrameResources {
 // buffers on g_application's device (skipped without one), the camera's
 // start and the overlay font g_font. A texture or buffer that cannot be
 // created stays null; a font that cannot be created is reported and clears
-// g_running.
+// g_running. A data file that cannot be used (a texture's image, the height
+// file) is named on standard error (app/DataFiles.h).
 void SetUpFrame(FrameResources& resources);
 // One frame: world update, controls, buffer refills, clear, the three
 // meshes, the overlay text (when g_font exists), present. Needs

@@ -8,9 +8,10 @@
 #include "app/Globals.h"
 
 int WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const bool startedUp = g_running != 0;
     FrameResources resources;
     SetUpFrame(resources);
+    // Start-up or set-up (the font) failed when the loop cannot run.
+    const bool setUp = g_running != 0;
 
     MSG msg{};
     bool retrieved = false;
@@ -27,5 +28,5 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The textures and buffers go before the device does (~CApplication).
     ReleaseFrameResources(resources);
     if (retrieved) return static_cast<int>(msg.wParam);
-    return startedUp ? 0 : 1;
+    return setUp ? 0 : 1;
 }

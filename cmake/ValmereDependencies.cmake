@@ -3,8 +3,8 @@
 # so a program that finds Valmere finds them the same way. Each entry is the
 # arguments of one find_package call; the pkg-config modules are the same
 # packages for valmere.pc.
-set(VALMERE_DEPENDENCIES "Threads" "SDL2 CONFIG" "PNG" "JPEG" "Freetype" "Fontconfig")
-set(VALMERE_PKGCONFIG_REQUIRES "sdl2 libpng libjpeg freetype2 fontconfig")
+set(VALMERE_DEPENDENCIES "Threads" "SDL2 CONFIG" "X11" "PNG" "JPEG" "Freetype" "Fontconfig")
+set(VALMERE_PKGCONFIG_REQUIRES "sdl2 x11 libpng libjpeg freetype2 fontconfig")
 
 set(VALMERE_FIND_DEPENDENCIES "")
 foreach(dependency IN LISTS VALMERE_DEPENDENCIES)

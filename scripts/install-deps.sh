@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   libglm-dev libstb-dev libsquish-dev
   libosmesa6-dev
-  xvfb xauth x11-utils xdotool
+  xvfb xauth x11-utils xdotool openbox
   imagemagick netpbm python3-pil libnvtt-bin
 )
 

@@ -17,6 +17,9 @@ namespace {
 constexpr DWORD kVertexProcessingFlags = D3DCREATE_SOFTWARE_VERTEXPROCESSING |
                                          D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MIXED_VERTEXPROCESSING;
 
+// The longest a test of a lost device waits for the window system.
+constexpr int kLostDeviceWaitMs = 100;
+
 struct ResolvedPresentation {
     D3DDISPLAYMODE mode{};  // the display mode the device puts up (or the desktop's)
     UINT width = 0;
@@ -132,14 +135,23 @@ Device::~Device() {
     }
 }
 
-void Device::OnInputEvent(const host::InputEvent& event) {
+// Input is pumped in the middle of a frame too (DirectInput's reads), so a
+// loss seen there is only noted: it takes effect at the next cooperative-
+// level test or Reset, as a loss that the message pump reports would, and
+// the frame under way is presented.
+void Device::OnInputEvent(const host::InputEvent&) {
+    if (!present_.Windowed && !host::ApplicationHasDisplay()) displayWasLost_ = true;
+}
+
+void Device::TakeDisplayChanges() {
+    host::PumpInput();
     if (present_.Windowed) return;
-    if (event.type == host::InputEventType::FocusLost) {
+    if (displayWasLost_) {
         FinishRendering();
         cooperation_ = Cooperation::Lost;
     }
-    if (event.type == host::InputEventType::FocusGained && cooperation_ == Cooperation::Lost)
-        cooperation_ = Cooperation::NotReset;
+    displayWasLost_ = false;
+    if (cooperation_ == Cooperation::Lost && host::ApplicationHasDisplay()) cooperation_ = Cooperation::NotReset;
 }
 
 bool Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& parameters) {
@@ -185,9 +197,12 @@ void Device::RestoreDefaultState() {
 }
 
 HRESULT Device::TestCooperativeLevel() {
-    host::PumpInput();
+    TakeDisplayChanges();
     switch (cooperation_) {
         case Cooperation::Lost:
+            // Nothing can be drawn until the window system gives the display
+            // back, so the caller's loop is paced by its events.
+            host::WaitForInput(kLostDeviceWaitMs);
             return D3DERR_DEVICELOST;
         case Cooperation::NotReset:
             return D3DERR_DEVICENOTRESET;
@@ -231,7 +246,7 @@ HRESULT Device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters)
 // A failed Reset leaves the device waiting for another Reset.
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* presentationParameters) {
     if (presentationParameters == nullptr) return D3DERR_INVALIDCALL;
-    host::PumpInput();
+    TakeDisplayChanges();
     if (cooperation_ == Cooperation::Lost) return D3DERR_DEVICELOST;
     ResolvedPresentation resolved;
     HRESULT result = InjectedFailure("Reset") ? D3DERR_INVALIDCALL

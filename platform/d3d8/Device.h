@@ -1,14 +1,18 @@
 // The software Direct3D 8 device: resources, state, state blocks, drawing
 // through the rasterizer, presenting to the host, and device loss.
 //
-// Device loss: a full-screen device is lost when the host reports that the
-// window lost the foreground. TestCooperativeLevel then answers
-// D3DERR_DEVICELOST, and D3DERR_DEVICENOTRESET once the window is in front
-// again. While lost, Present answers D3DERR_DEVICELOST, while Clear and the
-// draw calls succeed without drawing. Reset brings every state back to its
-// default, recreates the back and depth buffers, deletes every state block
-// and drops the contents of default-pool resources; managed, system-memory
-// and scratch resources keep theirs.
+// Device loss: a full-screen device is lost when the application loses the
+// display (host::ApplicationHasDisplay: the window is minimised, or loses
+// the focus while the host shows it full screen); a windowed device never
+// is. The loss takes effect at the next TestCooperativeLevel or Reset, so a
+// frame under way is still presented. TestCooperativeLevel then answers
+// D3DERR_DEVICELOST, after waiting up to a tenth of a second for the window
+// system, and D3DERR_DEVICENOTRESET once the display is back. While lost,
+// Present answers D3DERR_DEVICELOST, while Clear and the draw calls succeed
+// without drawing. Reset brings every state back to its default, recreates
+// the back and depth buffers, deletes every state block and drops the
+// contents of default-pool resources; managed, system-memory and scratch
+// resources keep theirs.
 //
 // Render threads: VALMERE_RENDER_THREADS, read once when the device is
 // created, sets how many threads rasterize (0 or unset: one per processor;
@@ -136,6 +140,9 @@ private:
     Device(Direct3DObject& direct3D, const D3DDEVICE_CREATION_PARAMETERS& creation);
     bool ImplementsInterface(REFIID riid) const override { return riid == IID_IDirect3DDevice8; }
     void OnInputEvent(const host::InputEvent& event) override;
+    // Pumps input and turns a display lost since the last call into a lost
+    // device, and a display back into one that can be reset.
+    void TakeDisplayChanges();
 
     // Builds the back and depth buffers of the parameters and restores the
     // default state; false when memory ran out.
@@ -175,6 +182,7 @@ private:
     D3DPRESENT_PARAMETERS present_{};
     D3DDISPLAYMODE displayMode_{};
     Cooperation cooperation_ = Cooperation::Operational;
+    bool displayWasLost_ = false;  // seen by OnInputEvent, not yet taken
     bool inScene_ = false;
 
     ComPtr<Surface> backBuffer_;

@@ -84,12 +84,16 @@ void InputDevice::OnInputEvent(const host::InputEvent& event) {
 }
 
 void KeyboardDevice::ApplyEvent(const host::InputEvent& event) {
-    if (event.type == host::InputEventType::KeyDown) keys_[event.scanCode] = 0x80;
+    if (event.type == host::InputEventType::KeyDown) keys_[event.scanCode] = pressed_[event.scanCode] = 0x80;
     if (event.type == host::InputEventType::KeyUp) keys_[event.scanCode] = 0;
     if (event.type == host::InputEventType::FocusLost) keys_.fill(0);  // keys go up with the focus
 }
 
-void KeyboardDevice::ReadState(void* data) { std::memcpy(data, keys_.data(), keys_.size()); }
+void KeyboardDevice::ReadState(void* data) {
+    auto* out = static_cast<BYTE*>(data);
+    for (std::size_t code = 0; code < keys_.size(); ++code) out[code] = keys_[code] | pressed_[code];
+    pressed_.fill(0);
+}
 
 void MouseDevice::ApplyEvent(const host::InputEvent& event) {
     switch (event.type) {
@@ -102,8 +106,11 @@ void MouseDevice::ApplyEvent(const host::InputEvent& event) {
         break;
     case host::InputEventType::MouseButtonDown:
     case host::InputEventType::MouseButtonUp:
-        if (event.button >= 0 && event.button < 4)
-            state_.rgbButtons[event.button] = event.type == host::InputEventType::MouseButtonDown ? 0x80 : 0;
+        if (event.button >= 0 && event.button < 4) {
+            const BYTE down = event.type == host::InputEventType::MouseButtonDown ? 0x80 : 0;
+            state_.rgbButtons[event.button] = down;
+            pressed_[static_cast<std::size_t>(event.button)] |= down;
+        }
         break;
     case host::InputEventType::FocusLost:
         std::memset(state_.rgbButtons, 0, sizeof state_.rgbButtons);
@@ -114,11 +121,17 @@ void MouseDevice::ApplyEvent(const host::InputEvent& event) {
 }
 
 void MouseDevice::ReadState(void* data) {
-    std::memcpy(data, &state_, sizeof state_);
+    DIMOUSESTATE read = state_;
+    for (std::size_t button = 0; button < pressed_.size(); ++button) read.rgbButtons[button] |= pressed_[button];
+    std::memcpy(data, &read, sizeof read);
     ClearRelativeState();
 }
 
-void MouseDevice::ClearRelativeState() { state_.lX = state_.lY = state_.lZ = 0; }
+// Movement and presses count from the last read or acquisition.
+void MouseDevice::ClearRelativeState() {
+    state_.lX = state_.lY = state_.lZ = 0;
+    pressed_.fill(0);
+}
 
 HRESULT DirectInput::CreateDevice(REFGUID guid, IDirectInputDevice8A** device, LPUNKNOWN outer) {
     if (!device || outer) return DIERR_INVALIDPARAM;

@@ -51,6 +51,9 @@ private:
     void ApplyEvent(const host::InputEvent& event) override;
     void ReadState(void* data) override;
     std::array<BYTE, 256> keys_{};
+    // Keys pressed since the last read: a press and release between two
+    // reads reads as down once.
+    std::array<BYTE, 256> pressed_{};
 };
 
 class MouseDevice final : public InputDevice {
@@ -62,6 +65,8 @@ private:
     void ReadState(void* data) override;
     void ClearRelativeState() override;
     DIMOUSESTATE state_{};
+    // Buttons pressed since the last read, as for the keyboard's keys.
+    std::array<BYTE, 4> pressed_{};
 };
 
 class DirectInput final : public d3d8::RefCounted<IDirectInput8A> {

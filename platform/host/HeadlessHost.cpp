@@ -106,6 +106,10 @@ void HeadlessHost::LoseFocus(int frame) { ScheduleEvent(frame, Event(InputEventT
 
 void HeadlessHost::GainFocus(int frame) { ScheduleEvent(frame, Event(InputEventType::FocusGained)); }
 
+void HeadlessHost::Minimize(int frame) { ScheduleEvent(frame, Event(InputEventType::Minimized)); }
+
+void HeadlessHost::Restore(int frame) { ScheduleEvent(frame, Event(InputEventType::Restored)); }
+
 void HeadlessHost::RequestClose(int frame) { ScheduleEvent(frame, Event(InputEventType::CloseRequested)); }
 
 std::uint32_t HeadlessHost::LastFramePixel(int x, int y) const {
@@ -115,7 +119,7 @@ std::uint32_t HeadlessHost::LastFramePixel(int x, int y) const {
 
 bool HeadlessHost::SaveLastFrame(const std::string& path) const {
     if (lastFrame_.empty()) return false;
-    return WritePng(path, lastFrame_.data(), lastWidth_, lastHeight_);
+    return WritePng(path, lastFrame_.data(), lastWidth_, lastHeight_, lastWidth_);
 }
 
 HeadlessHost* CurrentHeadlessHost() { return dynamic_cast<HeadlessHost*>(&CurrentHost()); }

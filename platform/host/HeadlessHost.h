@@ -31,6 +31,13 @@ public:
     bool WindowOpen() const override { return windowOpen_; }
     void SetCursorVisible(bool visible) override { cursorVisible_ = visible; }
     bool SetDisplayMode(int width, int height, bool fullscreen) override;
+    // A full-screen mode takes the (imagined) display whole, unless
+    // ShowFullScreenInWindow said otherwise.
+    bool ShowsFullScreen() const override { return fullscreen_ && !fullScreenInWindow_; }
+    // Shows a full-screen mode in a window of the desktop, as SdlHost does
+    // when asked to (VALMERE_WINDOWED) or refused full screen: the window
+    // keeps the display when it loses the focus.
+    void ShowFullScreenInWindow(bool inWindow) { fullScreenInWindow_ = inWindow; }
     void PollEvents(std::vector<InputEvent>& out) override;
     void Present(const FrameView& frame) override;
     // The last frame's own memory: a frame built there is kept without a copy.
@@ -46,6 +53,8 @@ public:
     void ReleaseMouseButton(int frame, int button);
     void LoseFocus(int frame);
     void GainFocus(int frame);
+    void Minimize(int frame);
+    void Restore(int frame);
     void RequestClose(int frame);
     bool HasPendingEvents() const { return !script_.empty(); }
 
@@ -55,8 +64,8 @@ public:
     int LastFrameWidth() const { return lastWidth_; }
     int LastFrameHeight() const { return lastHeight_; }
     std::uint32_t LastFramePixel(int x, int y) const;
-    // Writes the last frame as an 8-bit RGB PNG; false when there is no frame
-    // or the file cannot be written.
+    // Writes the last frame as an 8-bit RGB PNG (platform/host/PngWriter.h);
+    // false when there is no frame or the file cannot be written.
     bool SaveLastFrame(const std::string& path) const;
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
     void ClearMessageBoxes() { messageBoxes_.clear(); }
@@ -79,6 +88,7 @@ private:
     bool windowOpen_ = false;
     bool cursorVisible_ = true;
     bool fullscreen_ = false;
+    bool fullScreenInWindow_ = false;
 };
 
 // The active host as a HeadlessHost, or null when another host is active.

@@ -24,9 +24,11 @@ enum class InputEventType {
     MouseWheel,       // dz: wheel movement (120 per notch)
     MouseButtonDown,  // button: 0 left, 1 right, 2 middle, 3 fourth
     MouseButtonUp,
-    FocusLost,        // the window lost the foreground (and the display)
-    FocusGained,      // the window is in front again
-    CloseRequested,   // the window's close button (the system close command)
+    FocusLost,        // the window lost the keyboard focus (another window is in front)
+    FocusGained,      // the window has the focus again
+    Minimized,        // the window was minimised or hidden: nothing of it shows
+    Restored,         // the window shows again
+    CloseRequested,   // the window manager asks to close the window (close button, Alt+F4)
 };
 
 struct InputEvent {
@@ -72,9 +74,19 @@ public:
     // Full-screen mode of width x height: on a desktop the picture is scaled
     // to fit and letterboxed. fullscreen false returns to windowed display.
     virtual bool SetDisplayMode(int width, int height, bool fullscreen) = 0;
+    // True while the picture takes the whole display (a full-screen mode
+    // that the window system granted): the application then has the display
+    // only while its window has the focus. False while it shows in a window
+    // of the desktop, which keeps the display when another window is in
+    // front.
+    virtual bool ShowsFullScreen() const = 0;
 
     // Appends the events that arrived since the last call. Never waits.
     virtual void PollEvents(std::vector<InputEvent>& out) = 0;
+    // Waits until an event is ready for PollEvents or `timeoutMs`
+    // milliseconds have passed, whichever comes first; for a program with
+    // nothing to draw. A host without a window system returns at once.
+    virtual void WaitEvents(int timeoutMs) { static_cast<void>(timeoutMs); }
 
     // Shows a finished frame (with vertical sync on a real display).
     virtual void Present(const FrameView& frame) = 0;

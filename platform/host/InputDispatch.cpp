@@ -8,14 +8,26 @@ namespace {
 
 struct Dispatch {
     std::vector<InputListener*> listeners;
+    std::vector<InputListener*> delivering;
     std::vector<InputEvent> pending;
     bool hasFocus = true;
+    bool visible = true;
     bool pumping = false;
 };
 
 Dispatch& State() {
     static Dispatch dispatch;
     return dispatch;
+}
+
+void Track(Dispatch& state, InputEventType type) {
+    switch (type) {
+    case InputEventType::FocusLost: state.hasFocus = false; break;
+    case InputEventType::FocusGained: state.hasFocus = true; break;
+    case InputEventType::Minimized: state.visible = false; break;
+    case InputEventType::Restored: state.visible = true; break;
+    default: break;
+    }
 }
 
 }  // namespace
@@ -37,12 +49,11 @@ void PumpInput() {
     state.pending.clear();
     CurrentHost().PollEvents(state.pending);
     for (const InputEvent& event : state.pending) {
-        if (event.type == InputEventType::FocusLost) state.hasFocus = false;
-        if (event.type == InputEventType::FocusGained) state.hasFocus = true;
+        Track(state, event.type);
         // A listener may unregister (and be destroyed) while we deliver, so
-        // walk a copy and skip those that are gone.
-        const std::vector<InputListener*> listeners = state.listeners;
-        for (InputListener* listener : listeners) {
+        // walk a copy, kept between calls, and skip those that are gone.
+        state.delivering.assign(state.listeners.begin(), state.listeners.end());
+        for (InputListener* listener : state.delivering) {
             if (std::find(state.listeners.begin(), state.listeners.end(), listener) != state.listeners.end())
                 listener->OnInputEvent(event);
         }
@@ -50,8 +61,18 @@ void PumpInput() {
     state.pumping = false;
 }
 
+void WaitForInput(int timeoutMs) { CurrentHost().WaitEvents(timeoutMs); }
+
 bool ApplicationHasFocus() { return State().hasFocus; }
 
-void ResetFocusState() { State().hasFocus = true; }
+bool ApplicationHasDisplay() {
+    const Dispatch& state = State();
+    return state.visible && (state.hasFocus || !CurrentHost().ShowsFullScreen());
+}
+
+void ResetFocusState() {
+    State().hasFocus = true;
+    State().visible = true;
+}
 
 }  // namespace valmere::host

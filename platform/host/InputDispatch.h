@@ -21,13 +21,23 @@ void RemoveInputListener(InputListener* listener);
 
 // Polls the active host and delivers every new event. Called by
 // PeekMessageA, by DirectInput's state reads and by the device's
-// cooperative-level test, so each of them sees current input.
+// cooperative-level test, so each of them sees current input. Allocates
+// nothing once the first events have been seen.
 void PumpInput();
+// Waits for the host's next event (or `timeoutMs` milliseconds) without
+// taking it; the next PumpInput delivers it. For a caller with nothing to do
+// until the window system says something, such as a lost device.
+void WaitForInput(int timeoutMs);
 
-// Whether the window has the foreground, as last reported by the host
-// (true until a FocusLost event arrives).
+// Whether the window has the focus, as last reported by the host (true until
+// a FocusLost event arrives).
 bool ApplicationHasFocus();
-// Forgets the focus state (tests: a fresh process starts in front).
+// Whether the application has the display: its window is not minimised and,
+// while the host shows the picture full screen, has the focus. A
+// full-screen device is lost while this is false.
+bool ApplicationHasDisplay();
+// Forgets the focus and visibility state (tests: a fresh process starts in
+// front).
 void ResetFocusState();
 
 }  // namespace valmere::host

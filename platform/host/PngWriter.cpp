@@ -1,112 +1,123 @@
 #include "platform/host/PngWriter.h"
 
-#include <array>
+#include <fcntl.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <bit>
+#include <cerrno>
+#include <csetjmp>
 #include <cstdio>
-#include <memory>
-#include <vector>
+#include <filesystem>
 
 namespace valmere::host {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+// How the caller's rows become PNG samples.
+struct RowFormat {
+    int colorType = PNG_COLOR_TYPE_RGB;
+    // 32-bit 0x00RRGGBB words: libpng drops the unused byte and, where the
+    // machine stores the blue byte first, puts the bytes in RGB order.
+    bool xrgbWords = false;
+};
 
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    crc = ~crc;
-    for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
+[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnPngWarning(png_structp, png_const_charp) {}
 
-void PutBigEndian32(Bytes& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-void PutChunk(Bytes& out, const char type[4], const Bytes& data) {
-    PutBigEndian32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutBigEndian32(out, Crc32(out.data() + typeAt, data.size() + 4));
-}
-
-// A zlib stream of stored blocks (at most 65535 bytes each) with Adler-32.
-Bytes StoredZlib(const Bytes& raw) {
-    Bytes out = {0x78, 0x01};
-    std::size_t offset = 0;
-    do {
-        const std::size_t length = std::min<std::size_t>(65535, raw.size() - offset);
-        const bool last = offset + length == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<std::uint8_t>(length));
-        out.push_back(static_cast<std::uint8_t>(length >> 8));
-        out.push_back(static_cast<std::uint8_t>(~length));
-        out.push_back(static_cast<std::uint8_t>(~length >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(offset),
-                   raw.begin() + static_cast<std::ptrdiff_t>(offset + length));
-        offset += length;
-    } while (offset < raw.size());
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
+void WriteImage(png_structp png, png_infop info, std::FILE* file, const PngRows& rows, RowFormat format) {
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(rows.width), static_cast<png_uint_32>(rows.height), 8,
+                 format.colorType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    if (format.xrgbWords) {
+        constexpr bool blueFirst = std::endian::native == std::endian::little;
+        png_set_filler(png, 0, blueFirst ? PNG_FILLER_AFTER : PNG_FILLER_BEFORE);
+        if (blueFirst) png_set_bgr(png);
     }
-    PutBigEndian32(out, (b << 16) | a);
-    return out;
+    for (int y = 0; y < rows.height; ++y) png_write_row(png, rows.data + static_cast<std::size_t>(y) * rows.pitch);
+    png_write_end(png, nullptr);
 }
 
-// Wraps filtered scan lines (`raw`) of the given colour type into a file.
-bool WriteScanLines(const std::string& path, int width, int height, std::uint8_t colourType, const Bytes& raw) {
-    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes header;
-    PutBigEndian32(header, static_cast<std::uint32_t>(width));
-    PutBigEndian32(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, no filter, no interlace
-    PutChunk(file, "IHDR", header);
-    PutChunk(file, "IDAT", StoredZlib(raw));
-    PutChunk(file, "IEND", {});
+// libpng reports errors by a long jump back here, so this frame holds
+// nothing that needs destroying and the work is done one call further in.
+bool Encode(std::FILE* file, const PngRows& rows, RowFormat format) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    WriteImage(png, info, file, rows, format);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
 
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!out) return false;
-    return std::fwrite(file.data(), 1, file.size(), out.get()) == file.size();
+// Creates a file beside `target` whose name no other writer, in this process
+// or another, uses: ".<name>.<process>.<count>.tmp".
+std::FILE* CreateTemporaryBeside(const std::string& target, std::string& name) {
+    static std::atomic<unsigned> count{0};
+    const std::filesystem::path path(target);
+    const std::string prefix = "." + path.filename().string() + "." + std::to_string(::getpid()) + ".";
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        name = (path.parent_path() / (prefix + std::to_string(count++) + ".tmp")).string();
+        // 0666 less the umask, as for any file the program creates.
+        const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;
+        }
+        if (std::FILE* file = ::fdopen(descriptor, "wb")) return file;
+        ::close(descriptor);
+        std::remove(name.c_str());
+        return nullptr;
+    }
+    return nullptr;
+}
+
+bool WriteReplacing(const std::string& path, const PngRows& rows, RowFormat format) {
+    if (path.empty()) return false;
+    std::string temporary;
+    std::FILE* file = CreateTemporaryBeside(path, temporary);
+    if (!file) return false;
+    const bool encoded = Encode(file, rows, format);
+    const bool closed = std::fclose(file) == 0;  // the last buffered bytes reach the disk here
+    if (encoded && closed && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    std::remove(temporary.c_str());
+    return false;
+}
+
+bool HasRows(const PngRows& rows, std::size_t bytesPerPixel) {
+    return rows.data && rows.width > 0 && rows.height > 0 &&
+           rows.pitch >= static_cast<std::size_t>(rows.width) * bytesPerPixel;
 }
 
 }  // namespace
 
-bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height) {
-    if (!pixels || width <= 0 || height <= 0) return false;
-    Bytes raw;
-    raw.reserve(static_cast<std::size_t>(height) * (static_cast<std::size_t>(width) * 3 + 1));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);  // filter type None
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
-            raw.push_back(static_cast<std::uint8_t>(p >> 16));
-            raw.push_back(static_cast<std::uint8_t>(p >> 8));
-            raw.push_back(static_cast<std::uint8_t>(p));
-        }
+bool WritePng(const std::string& path, const PngRows& rows) {
+    if (!HasRows(rows, static_cast<std::size_t>(rows.channels))) return false;
+    RowFormat format;
+    switch (rows.channels) {
+    case PngChannels::Grey: format.colorType = PNG_COLOR_TYPE_GRAY; break;
+    case PngChannels::GreyAlpha: format.colorType = PNG_COLOR_TYPE_GRAY_ALPHA; break;
+    case PngChannels::Rgb: format.colorType = PNG_COLOR_TYPE_RGB; break;
+    case PngChannels::Rgba: format.colorType = PNG_COLOR_TYPE_RGB_ALPHA; break;
+    default: return false;
     }
-    return WriteScanLines(path, width, height, 2, raw);  // RGB
+    return WriteReplacing(path, rows, format);
 }
 
-bool WritePngRgba(const std::string& path, const std::uint8_t* rgba, int width, int height) {
-    if (!rgba || width <= 0 || height <= 0) return false;
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    Bytes raw;
-    raw.reserve(static_cast<std::size_t>(height) * (rowBytes + 1));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);  // filter type None
-        const std::uint8_t* row = rgba + static_cast<std::size_t>(y) * rowBytes;
-        raw.insert(raw.end(), row, row + rowBytes);
-    }
-    return WriteScanLines(path, width, height, 6, raw);  // RGB with alpha
+bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height, int pitchInPixels) {
+    if (pitchInPixels < 0) return false;
+    const PngRows rows{reinterpret_cast<const std::uint8_t*>(pixels), width, height,
+                       static_cast<std::size_t>(pitchInPixels) * sizeof *pixels, PngChannels::Rgb};
+    if (!HasRows(rows, sizeof *pixels)) return false;
+    return WriteReplacing(path, rows, RowFormat{PNG_COLOR_TYPE_RGB, true});
 }
 
 }  // namespace valmere::host

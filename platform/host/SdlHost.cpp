@@ -1,16 +1,28 @@
-// SdlHost: a real window through SDL2. The Direct3D full-screen mode becomes
-// a full-screen window on the desktop with the picture scaled to fit and
-// letterboxed (set VALMERE_WINDOWED=1 to keep a window of the picture's
-// size instead). The mouse is taken in relative mode while the window has
-// focus, as an exclusive DirectInput mouse is.
+// SdlHost: a real window through SDL2.
+//
+// The Direct3D full-screen mode becomes a window that covers the display,
+// the picture scaled to fit and letterboxed. A window manager is asked for a
+// full-screen window; without one (a bare X server: a kiosk, xinit) nobody
+// acts on that request, so the window places itself over the display. The X
+// server's answer decides whether it worked; where it did not, the picture
+// shows whole in a centred window of its own size, and standard error says
+// so. VALMERE_WINDOWED=1 asks for a window of the picture's size instead.
+//
+// The mouse is taken in relative mode while the window has focus, as an
+// exclusive DirectInput mouse is. Minimising or hiding the window is
+// reported as Minimized and Restored; nothing paces a hidden window, so
+// Present waits for events for a frame's time instead of drawing.
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/host/Host.h"
 #include "platform/host/ScanCodes.h"
+#include "platform/host/X11Window.h"
 
 namespace valmere::host {
 namespace {
@@ -104,6 +116,16 @@ int ButtonIndex(Uint8 sdlButton) {
     }
 }
 
+// How long a window manager may take to make a window full screen.
+constexpr int kWindowManagerPatienceMs = 2000;
+// A hidden window's frame time: one refresh of a 60 Hz display.
+constexpr int kHiddenFrameMs = 16;
+
+bool WindowedByRequest() {
+    const char* windowed = std::getenv("VALMERE_WINDOWED");
+    return windowed && std::strcmp(windowed, "0") != 0;
+}
+
 class SdlHost final : public Host {
 public:
     ~SdlHost() override {
@@ -126,6 +148,7 @@ public:
             CloseWindow();
             return false;
         }
+        visible_ = desc.visible;
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
         SDL_RenderPresent(renderer_);
@@ -140,6 +163,7 @@ public:
         renderer_ = nullptr;
         window_ = nullptr;
         textureWidth_ = textureHeight_ = 0;
+        showsFullScreen_ = false;
     }
 
     bool WindowOpen() const override { return window_ != nullptr; }
@@ -148,27 +172,40 @@ public:
 
     bool SetDisplayMode(int width, int height, bool fullscreen) override {
         if (!window_ || width <= 0 || height <= 0) return false;
-        const char* windowed = std::getenv("VALMERE_WINDOWED");
-        const bool keepWindow = windowed && std::strcmp(windowed, "0") != 0;
-        if (fullscreen && !keepWindow) {
-            if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
-        } else {
-            SDL_SetWindowFullscreen(window_, 0);
-            SDL_SetWindowSize(window_, width, height);
+        const bool wantFullScreen = fullscreen && !WindowedByRequest();
+        // Every Reset asks for the mode again; a refusal is remembered, not
+        // tried and reported each time.
+        if (wantFullScreen && !showsFullScreen_ && !fullScreenRefused_) {
+            showsFullScreen_ = CoverDisplay();
+            fullScreenRefused_ = !showsFullScreen_;
+            if (fullScreenRefused_)
+                std::fprintf(stderr,
+                             "valmere: the window system did not make the window full screen; the picture shows "
+                             "whole in a centred window\n");
         }
+        if (!wantFullScreen) showsFullScreen_ = false;
+        if (!showsFullScreen_) ShowInWindow(width, height, wantFullScreen);
         // Scales the picture to the window and letterboxes it.
         SDL_RenderSetLogicalSize(renderer_, width, height);
         SDL_SetRelativeMouseMode(SDL_TRUE);
         return true;
     }
 
+    bool ShowsFullScreen() const override { return showsFullScreen_; }
+
     void PollEvents(std::vector<InputEvent>& out) override {
         SDL_Event e;
         while (SDL_PollEvent(&e)) Translate(e, out);
     }
 
+    void WaitEvents(int timeoutMs) override { SDL_WaitEventTimeout(nullptr, timeoutMs); }
+
     void Present(const FrameView& frame) override {
         if (!renderer_ || !frame.pixels || frame.width <= 0 || frame.height <= 0) return;
+        if (!visible_) {
+            WaitEvents(kHiddenFrameMs);
+            return;
+        }
         if (!texture_ || textureWidth_ != frame.width || textureHeight_ != frame.height) {
             if (texture_) SDL_DestroyTexture(texture_);
             texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, frame.width,
@@ -195,6 +232,53 @@ public:
     }
 
 private:
+    // Makes the window cover its display; true when the X server shows it
+    // doing so (on other window systems, when SDL accepted the request).
+    bool CoverDisplay() {
+        SDL_Rect area;
+        if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &area) != 0) return false;
+        const auto x = x11::Find(window_);
+        withoutWindowManager_ = x && !x11::WindowManagerRuns(*x);
+        if (withoutWindowManager_) {
+            SDL_SetWindowBordered(window_, SDL_FALSE);
+            SDL_SetWindowPosition(window_, area.x, area.y);
+            SDL_SetWindowSize(window_, area.w, area.h);
+            SDL_SetWindowInputFocus(window_);
+        } else if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            return false;
+        }
+        // A full-screen program takes the foreground (a window manager is
+        // asked to activate the window).
+        SDL_RaiseWindow(window_);
+        return !x || x11::WaitUntilCovers(*x, area, kWindowManagerPatienceMs);
+    }
+
+    // A window of the picture's size (at most the display's), bordered;
+    // centred when it stands in for a refused full screen.
+    void ShowInWindow(int width, int height, bool centred) {
+        SDL_SetWindowFullscreen(window_, 0);
+        SDL_SetWindowBordered(window_, SDL_TRUE);
+        const int display = SDL_GetWindowDisplayIndex(window_);
+        SDL_Rect area;
+        if (SDL_GetDisplayUsableBounds(display, &area) == 0) {
+            width = std::min(width, area.w);
+            height = std::min(height, area.h);
+        }
+        SDL_SetWindowSize(window_, width, height);
+        if (centred)
+            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                                  SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    }
+
+    // Minimised and hidden are one state to the application: nothing of the
+    // window shows. SDL's flags hold the state after all of its events.
+    bool VisibilityChanged() {
+        const bool visible = (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
+        if (visible == visible_) return false;
+        visible_ = visible;
+        return true;
+    }
+
     void Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
         InputEvent event;
         switch (e.type) {
@@ -238,6 +322,17 @@ private:
             case SDL_WINDOWEVENT_CLOSE:
                 event.type = InputEventType::CloseRequested;
                 break;
+            case SDL_WINDOWEVENT_MINIMIZED:
+            case SDL_WINDOWEVENT_HIDDEN:
+            case SDL_WINDOWEVENT_RESTORED:
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_MAXIMIZED:
+                if (!VisibilityChanged()) return;
+                event.type = visible_ ? InputEventType::Restored : InputEventType::Minimized;
+                // Without a window manager nobody hands the keyboard back
+                // to a window that shows again.
+                if (visible_ && withoutWindowManager_) SDL_SetWindowInputFocus(window_);
+                break;
             default:
                 return;
             }
@@ -253,6 +348,10 @@ private:
     SDL_Texture* texture_ = nullptr;
     int textureWidth_ = 0;
     int textureHeight_ = 0;
+    bool visible_ = true;
+    bool showsFullScreen_ = false;
+    bool fullScreenRefused_ = false;
+    bool withoutWindowManager_ = false;  // the window covers the display itself
 };
 
 }  // namespace

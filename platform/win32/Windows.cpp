@@ -1,13 +1,14 @@
 // Window classes, the one window, the message queue and default handling.
 // Host input reaches the queue through the input dispatch: key events
-// become WM_KEYDOWN/WM_KEYUP for the window, the host's close button becomes
-// WM_SYSCOMMAND SC_CLOSE, focus changes become WM_ACTIVATE.
+// become WM_KEYDOWN/WM_KEYUP for the window, the window manager's close
+// request (close button, Alt+F4) becomes WM_CLOSE, focus changes become
+// WM_ACTIVATE.
 #include <algorithm>
 #include <cctype>
-#include <deque>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/host/Host.h"
 #include "platform/host/InputDispatch.h"
@@ -39,7 +40,10 @@ struct Window {
 
 class WindowManager final : public host::InputListener {
 public:
-    WindowManager() { host::AddInputListener(this); }
+    WindowManager() {
+        queue_.reserve(kQueueReserve);
+        host::AddInputListener(this);
+    }
 
     void Reset() {
         if (!windows_.empty()) host::CurrentHost().CloseWindow();
@@ -66,7 +70,10 @@ public:
             break;
         }
         case host::InputEventType::CloseRequested:
-            Post(target, WM_SYSCOMMAND, SC_CLOSE, 0);
+            // A close as Escape makes one: the window procedure sees it, and
+            // the message's parameters (both 0) are what a loop that ends on
+            // it returns.
+            Post(target, WM_CLOSE, 0, 0);
             break;
         case host::InputEventType::FocusLost:
             Post(target, WM_ACTIVATE, WA_INACTIVE, 0);
@@ -149,7 +156,11 @@ public:
 private:
     std::map<std::string, WindowClass> classes_;
     std::map<HWND, std::unique_ptr<Window>> windows_;
-    std::deque<MSG> queue_;
+    // A vector with room reserved, not a deque: posting and taking messages
+    // frame after frame reuses its storage instead of allocating blocks as
+    // the queue moves. More messages than the reserve only grow it.
+    static constexpr std::size_t kQueueReserve = 64;
+    std::vector<MSG> queue_;
     ATOM nextAtom_ = 0xC000;
 };
 

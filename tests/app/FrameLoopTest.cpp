@@ -40,7 +40,7 @@ TEST(FrameLoop, QuitMessageAloneDoesNotEndTheLoop) {
 
 TEST(FrameLoop, HostCloseButtonEndsTheLoopLikeEscape) {
     HeadlessHost& host = StartProcess([](HeadlessHost& h) { h.RequestClose(2); });
-    RunWinMain();
+    EXPECT_EQ(RunWinMain(), 0);  // the exit status a launcher reads as success
     EXPECT_EQ(g_running, 0);
     EXPECT_FALSE(IsWindow(g_application.window));
     // The system close destroys the window within the iteration that
@@ -86,6 +86,33 @@ TEST(FrameLoop, LostDeviceSkipsDrawingUntilItCanBeReset) {
     // no frame is drawn while the device is lost.
     EXPECT_EQ(host.PresentedFrames(), 2);
     EXPECT_TRUE(host.MessageBoxes().empty());
+}
+
+// The full-screen device is lost with the display: on a minimised window,
+// and on a focus loss only while the picture takes the whole display. The
+// Escape that comes with the focus loss ends the loop after two frames when
+// the device is lost, and after four more (the deactivation, the key, its
+// character, the close) when it is not.
+TEST(FrameLoop, TheDeviceIsLostWithTheDisplay) {
+    struct Case {
+        bool inWindow;
+        bool minimise;
+        int frames;
+    };
+    const Case cases[] = {{false, false, 2}, {true, false, 6}, {false, true, 2}, {true, true, 2}};
+    for (const Case& c : cases) {
+        HeadlessHost& host = StartProcess([&](HeadlessHost& h) {
+            h.ShowFullScreenInWindow(c.inWindow);
+            if (c.minimise)
+                h.Minimize(2);
+            else
+                h.LoseFocus(2);
+            h.PressKey(2, DIK_ESCAPE);
+        });
+        EXPECT_EQ(RunWinMain(), 0);
+        EXPECT_EQ(host.PresentedFrames(), c.frames) << "in a window " << c.inWindow << ", minimised " << c.minimise;
+        EXPECT_TRUE(host.MessageBoxes().empty());
+    }
 }
 
 TEST(FrameLoop, ResetDeviceDrawsInTheSameIteration) {

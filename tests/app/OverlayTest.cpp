@@ -141,7 +141,7 @@ TEST(OverlayFont, FailingCreationIsReportedAndEndsTheRun) {
     std::filesystem::current_path(VALMERE_DATA_DIR);
     auto& host = valmere::test::StartProcess([](valmere::host::HeadlessHost& h) { h.SetCallFails("CreateFontIndirectA", true); });
     ASSERT_EQ(g_running, 1);
-    WinMain(g_instance, nullptr, nullptr, 0);
+    EXPECT_EQ(WinMain(g_instance, nullptr, nullptr, 0), 1);  // a failure to whoever started the viewer
     EXPECT_EQ(g_running, 0);
     EXPECT_EQ(g_font, nullptr);
     EXPECT_EQ(host.PresentedFrames(), 0);

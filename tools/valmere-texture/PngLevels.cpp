@@ -33,7 +33,9 @@ HRESULT WritePngLevels(IDirect3DBaseTexture8* texture, const PALETTEENTRY* palet
                 return decoded;
             }
             const std::string name = PicturePath(path, shape.type, level, face, slice);
-            if (!host::WritePngRgba(name, rgba.data(), static_cast<int>(width), static_cast<int>(height))) {
+            const host::PngRows rows{rgba.data(), static_cast<int>(width), static_cast<int>(height),
+                                     static_cast<std::size_t>(width) * 4, host::PngChannels::Rgba};
+            if (!host::WritePng(name, rows)) {
                 return E_FAIL;
             }
             written.push_back(name);

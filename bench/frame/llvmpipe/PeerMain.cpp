@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     if (drawn) {  // while the viewer's font still places the text boxes
         const std::vector<std::uint32_t> pixels = target.Pixels();
         PrintBoxes(pixels, width, height);
-        if (!png.empty() && !valmere::host::WritePng(png, pixels.data(), width, height))
+        if (!png.empty() && !valmere::host::WritePng(png, pixels.data(), width, height, width))
             std::fprintf(stderr, "llvmpipe-peer: cannot write %s\n", png.c_str());
     }
     ReleaseFrameResources(resources);

@@ -35,6 +35,41 @@ TEST_F(LossTest, FocusLossLosesTheDeviceUntilReset) {
     EXPECT_EQ(host_->PresentedFrames(), 1);
 }
 
+// Minimised, the application has no display, even where the picture shows
+// in a window that keeps it through a focus loss.
+TEST_F(LossTest, MinimisingLosesTheDeviceUntilRestoredAndReset) {
+    host_->ShowFullScreenInWindow(true);
+    CreateGameDevice();
+    host_->LoseFocus(0);
+    EXPECT_EQ(device_->TestCooperativeLevel(), D3D_OK);
+    host_->Minimize(0);
+    EXPECT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    host_->Restore(0);
+    EXPECT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+    ASSERT_EQ(device_->Reset(&parameters_), D3D_OK);
+    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+// Input pumped in the middle of a frame (a DirectInput read) may bring the
+// focus loss: the frame under way still presents, the next test finds the
+// device lost, and a display lost and back before it still needs a Reset.
+TEST_F(LossTest, ALossSeenInTheMiddleOfAFrameTakesEffectAtTheNextTest) {
+    CreateGameDevice();
+    ASSERT_EQ(device_->TestCooperativeLevel(), D3D_OK);
+    host_->LoseFocus(0);
+    host::PumpInput();
+    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    host_->GainFocus(0);
+    ASSERT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+    ASSERT_EQ(device_->Reset(&parameters_), D3D_OK);
+    host_->LoseFocus(0);
+    host_->GainFocus(0);
+    host::PumpInput();
+    EXPECT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+}
+
 TEST_F(LossTest, FailedResetLeavesTheDeviceWaitingForReset) {
     CreateGameDevice();
     host_->SetCallFails("Reset", true);

@@ -122,6 +122,31 @@ TEST_F(DirectInput, MouseMovementIsRelativeToThePreviousRead) {
     EXPECT_EQ(state.rgbButtons[1], 0x80);  // buttons are a state, not a movement
 }
 
+// A press and release between two reads read as down once; a key or
+// button held reads as down every time.
+TEST_F(DirectInput, PressesBetweenReadsAreSeenOnce) {
+    OpenKeyboard();
+    OpenMouse();
+    host_->PressKey(0, DIK_Z);
+    host_->ReleaseKey(0, DIK_Z);
+    host_->PressKey(0, DIK_W);
+    host_->PressMouseButton(0, 0);
+    host_->ReleaseMouseButton(0, 0);
+    host_->PressMouseButton(0, 1);
+    BYTE keys[256];
+    DIMOUSESTATE state{};
+    for (int read = 0; read < 2; ++read) {
+        const BYTE tapped = read == 0 ? 0x80 : 0;
+        ASSERT_EQ(keyboard_->GetDeviceState(sizeof keys, keys), DI_OK);
+        EXPECT_EQ(keys[DIK_Z], tapped) << read;
+        EXPECT_EQ(keys[DIK_W], 0x80) << read;
+        EXPECT_EQ(keys[DIK_X], 0) << read;
+        ASSERT_EQ(mouse_->GetDeviceState(sizeof state, &state), DI_OK);
+        EXPECT_EQ(state.rgbButtons[0], tapped) << read;
+        EXPECT_EQ(state.rgbButtons[1], 0x80) << read;
+    }
+}
+
 TEST_F(DirectInput, ExclusiveMouseIsLostWithTheFocusAndRegainedWithIt) {
     OpenMouse();
     OpenKeyboard();

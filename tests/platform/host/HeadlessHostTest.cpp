@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/InputDispatch.h"
-#include "platform/host/PngWriter.h"
 #include "platform/host/ScanCodes.h"
 
 namespace {
@@ -66,28 +62,6 @@ TEST(HeadlessHost, OneWindowAtATime) {
     EXPECT_TRUE(host.OpenWindow({}));
 }
 
-TEST(HeadlessHost, SavesAValidPng) {
-    HeadlessHost host;
-    const std::string path = (std::filesystem::temp_directory_path() / "valmere-host-test.png").string();
-    EXPECT_FALSE(host.SaveLastFrame(path));  // nothing presented yet
-    std::vector<std::uint32_t> pixels(300 * 200, 0x00FF8000);
-    host.Present(FrameView{pixels.data(), 300, 200, 300});
-    ASSERT_TRUE(host.SaveLastFrame(path));
-    std::ifstream file(path, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    ASSERT_GT(bytes.size(), 300u * 200u * 3u);  // stored, not compressed
-    const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    EXPECT_TRUE(std::equal(signature, signature + 8, bytes.begin()));
-    EXPECT_EQ(bytes[16 + 3], 300 & 0xFF);  // width in the IHDR chunk (big-endian, low byte)
-    std::remove(path.c_str());
-    // When the decoder is installed, it must read the file back.
-    if (std::system("command -v pngcheck >/dev/null 2>&1") == 0) {
-        host.SaveLastFrame(path);
-        EXPECT_EQ(std::system(("pngcheck -q " + path).c_str()), 0);
-        std::remove(path.c_str());
-    }
-}
-
 TEST(InputDispatch, TracksFocusAndDeliversToListeners) {
     struct Recorder final : valmere::host::InputListener {
         virtual ~Recorder() = default;
@@ -109,6 +83,36 @@ TEST(InputDispatch, TracksFocusAndDeliversToListeners) {
     host.PressKey(0, DIK_C);
     valmere::host::PumpInput();
     EXPECT_EQ(recorder.seen.size(), 3u);
+}
+
+// The display is the application's while its window shows and, when the
+// picture is full screen, has the focus.
+TEST(InputDispatch, TheDisplayGoesWithTheFocusOnlyForAFullScreenPicture) {
+    struct Case {
+        bool fullScreen;
+        bool focused;
+        bool minimised;
+        bool hasDisplay;
+    };
+    const Case cases[] = {
+        {true, true, false, true},   {true, false, false, false}, {true, true, true, false},
+        {false, true, false, true},  {false, false, false, true}, {false, true, true, false},
+    };
+    for (const Case& c : cases) {
+        auto& host = valmere::host::InstallHeadlessHost();
+        valmere::host::ResetFocusState();
+        host.SetDisplayMode(800, 600, c.fullScreen);
+        if (!c.focused) host.LoseFocus(0);
+        if (c.minimised) host.Minimize(0);
+        valmere::host::PumpInput();
+        EXPECT_EQ(valmere::host::ApplicationHasDisplay(), c.hasDisplay)
+            << c.fullScreen << c.focused << c.minimised;
+        host.GainFocus(0);
+        host.Restore(0);
+        valmere::host::PumpInput();
+        EXPECT_TRUE(valmere::host::ApplicationHasDisplay());
+    }
+    valmere::host::ResetFocusState();
 }
 
 TEST(ScanCodes, VirtualKeysOfTheGameKeys) {

@@ -145,16 +145,20 @@ TEST_F(Windows, HostKeysBecomeKeyMessagesAndCharacters) {
     EXPECT_EQ(msg.wParam, 0x1Bu);
 }
 
-TEST_F(Windows, HostCloseButtonIsTheSystemCloseCommand) {
+// The window manager's close request reaches the window procedure as the
+// close Escape makes, with parameters 0 (a loop that ends on it returns 0).
+TEST_F(Windows, HostCloseRequestIsAClose) {
     Register();
     HWND window = Create();
     host_->RequestClose(0);
     MSG msg{};
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, WM_SYSCOMMAND);
+    EXPECT_EQ(msg.message, WM_CLOSE);
+    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_EQ(msg.lParam, 0);
     DispatchMessageA(&msg);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(received, (std::vector<UINT>{WM_CREATE, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+    EXPECT_EQ(received, (std::vector<UINT>{WM_CREATE, WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
 }
 
 TEST_F(Windows, MessagesOfADestroyedWindowAreDropped) {
