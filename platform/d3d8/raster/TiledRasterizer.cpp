@@ -33,7 +33,6 @@ public:
             return;
         }
         t.pipeline = pipeline_;
-        t.cullMode = cullMode;
         queue_.File(static_cast<std::uint32_t>(triangles.size() - 1), t.setup.left, t.setup.top, t.setup.right,
                     t.setup.bottom);
     }
@@ -43,7 +42,14 @@ private:
     std::uint32_t pipeline_;
 };
 
-TiledRasterizer::TiledRasterizer(int threads) : pool_(threads) {}
+TiledRasterizer::TiledRasterizer(int threads) : pool_(threads) {
+    // Room for a frame of a few thousand triangles from the start.
+    filings_.reserve(1 << 15);
+    sorted_.reserve(1 << 15);
+    triangles_.reserve(1 << 12);
+    pipelines_.reserve(64);
+    clears_.reserve(16);
+}
 
 bool TiledRasterizer::Writes(const std::uint8_t* bits) const {
     return pending_ && bits != nullptr && (bits == color_.bits || bits == depth_.bits);
@@ -59,9 +65,7 @@ void TiledRasterizer::Target(const ColorTarget& color, const DepthTarget& depth)
     const int height = std::max(color.bits != nullptr ? color.height : 0, depth.bits != nullptr ? depth.height : 0);
     columns_ = (width + kTileSize - 1) / kTileSize;
     rows_ = (height + kTileSize - 1) / kTileSize;
-    if (tiles_.size() < static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)) {
-        tiles_.resize(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_));
-    }
+    tileStart_.resize(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_) + 1);
 }
 
 void TiledRasterizer::File(std::uint32_t command, int left, int top, int right, int bottom) {
@@ -69,8 +73,7 @@ void TiledRasterizer::File(std::uint32_t command, int left, int top, int right, 
     const int firstRow = std::max(top, 0) / kTileSize, lastRow = std::min(bottom / kTileSize, rows_ - 1);
     for (int row = firstRow; row <= lastRow; ++row) {
         for (int column = firstColumn; column <= lastColumn; ++column) {
-            tiles_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(column)]
-                .push_back(command);
+            filings_.push_back({static_cast<std::uint32_t>(row * columns_ + column), command});
             pending_ = true;
         }
     }
@@ -106,7 +109,9 @@ void TiledRasterizer::Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3D
 void TiledRasterizer::ShadeTile(int tile) {
     const int left = (tile % columns_) * kTileSize, top = (tile / columns_) * kTileSize;
     const int right = left + kTileSize - 1, bottom = top + kTileSize - 1;
-    for (const std::uint32_t command : tiles_[static_cast<std::size_t>(tile)]) {
+    for (std::uint32_t i = tileStart_[static_cast<std::size_t>(tile)]; i < tileStart_[static_cast<std::size_t>(tile) + 1];
+         ++i) {
+        const std::uint32_t command = sorted_[i];
         if ((command & kClearBit) != 0) {
             const ClearCommand& c = clears_[command & ~kClearBit];
             const int x0 = std::max(c.area.left, left), y0 = std::max(c.area.top, top);
@@ -124,9 +129,18 @@ void TiledRasterizer::ShadeTile(int tile) {
 void TiledRasterizer::Flush() {
     if (!pending_) return;
     const int count = columns_ * rows_;
+    // A counting sort by tile, stable, so each tile keeps its filing order.
+    std::fill(tileStart_.begin(), tileStart_.end(), 0u);
+    for (const Filing& f : filings_) ++tileStart_[f.tile + 1];
+    for (int tile = 0; tile < count; ++tile) tileStart_[static_cast<std::size_t>(tile) + 1] += tileStart_[static_cast<std::size_t>(tile)];
+    sorted_.resize(filings_.size());
+    for (const Filing& f : filings_) sorted_[tileStart_[f.tile]++] = f.command;
+    // The placing moved each start to its tile's end: shift them back.
+    for (int tile = count; tile > 0; --tile) tileStart_[static_cast<std::size_t>(tile)] = tileStart_[static_cast<std::size_t>(tile) - 1];
+    tileStart_[0] = 0;
     auto shade = [this](int tile) { ShadeTile(tile); };
     pool_.Run(count, shade);
-    for (int tile = 0; tile < count; ++tile) tiles_[static_cast<std::size_t>(tile)].clear();
+    filings_.clear();
     pipelines_.clear();
     triangles_.clear();
     clears_.clear();

@@ -15,7 +15,8 @@
 // flushes before any of it is read, written or freed.
 //
 // Nothing is allocated per frame once the first frames have sized the
-// command lists.
+// command lists: the filings of a frame go into one list, sorted by tile at
+// Flush, so its size follows the frame's work as a whole, not any one tile's.
 #pragma once
 
 #include <cstdint>
@@ -63,7 +64,6 @@ private:
     struct QueuedTriangle {
         TriangleSetup setup;
         std::uint32_t pipeline;
-        DWORD cullMode;
     };
     class Binner;
 
@@ -81,8 +81,16 @@ private:
     std::vector<PixelPipeline> pipelines_;
     std::vector<QueuedTriangle> triangles_;
     std::vector<ClearCommand> clears_;
-    // Per tile, in filing order: triangle indices, and clears with the top bit set.
-    std::vector<std::vector<std::uint32_t>> tiles_;
+    // Commands as filed: the tile, and the command (a triangle index, or a
+    // clear index with the top bit set).
+    struct Filing {
+        std::uint32_t tile, command;
+    };
+    std::vector<Filing> filings_;
+    // At Flush: the commands sorted by tile, filing order kept within each,
+    // and where each tile's run of them starts (one more entry for the end).
+    std::vector<std::uint32_t> sorted_;
+    std::vector<std::uint32_t> tileStart_;
 };
 
 }  // namespace valmere::raster
