@@ -1,5 +1,11 @@
 #include "platform/d3d8/raster/ThreadPool.h"
 
+#include <chrono>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace valmere::raster {
 
 ThreadPool::ThreadPool(int threads) {
@@ -11,7 +17,7 @@ ThreadPool::ThreadPool(int threads) {
 ThreadPool::~ThreadPool() {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
+        stopping_.store(true);
     }
     wake_.notify_all();
     for (std::thread& worker : workers_) worker.join();
@@ -23,17 +29,34 @@ void ThreadPool::TakeTasks() {
     }
 }
 
+namespace {
+
+inline void Pause() {
+#if defined(__SSE2__)
+    _mm_pause();
+#endif
+}
+
+}  // namespace
+
 void ThreadPool::Work() {
     std::uint64_t seen = 0;
     for (;;) {
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [&] { return stopping_ || batch_ != seen; });
-            if (stopping_) return;
-            seen = batch_;
+        // Watch a while for the next batch, then sleep.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(200);
+        for (int i = 1; batch_.load(std::memory_order_acquire) == seen && !stopping_.load(std::memory_order_relaxed);
+             ++i) {
+            Pause();
+            if (i % 64 == 0 && std::chrono::steady_clock::now() >= until) break;
         }
-        // The batch's fields were written before batch_ under the mutex, so
-        // they are visible here.
+        if (batch_.load(std::memory_order_acquire) == seen) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [&] { return stopping_.load() || batch_.load() != seen; });
+        }
+        if (stopping_.load()) return;
+        // The batch's fields were written before batch_, so they are visible
+        // once its new value is.
+        seen = batch_.load(std::memory_order_acquire);
         TakeTasks();
         {
             const std::lock_guard<std::mutex> lock(mutex_);
@@ -55,7 +78,7 @@ void ThreadPool::Run(int count, void (*task)(void* context, int index), void* co
         count_ = count;
         next_.store(0, std::memory_order_relaxed);
         busy_ = static_cast<int>(workers_.size());
-        ++batch_;
+        batch_.fetch_add(1, std::memory_order_release);
     }
     wake_.notify_all();
     TakeTasks();

@@ -1,8 +1,9 @@
 // The rasterizer's worker threads: started with the device, ended with it.
 // Run hands out the indices of a batch of tasks to the workers and to the
 // calling thread, which works too, and returns once every task is done.
-// Workers sleep between batches (no spinning), so an idle device costs no
-// processor time.
+// After a batch a worker watches for the next one for a fifth of a
+// millisecond (a frame's batches follow each other that closely), then
+// sleeps until woken, so an idle device costs no processor time.
 #pragma once
 
 #include <atomic>
@@ -43,9 +44,11 @@ private:
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable wake_, done_;
-    std::uint64_t batch_ = 0;  // the batch the workers are to take part in
-    int busy_ = 0;             // workers still in the current batch
-    bool stopping_ = false;
+    // The batch the workers are to take part in; written under the mutex
+    // after the batch's fields, read without it by watching workers.
+    std::atomic<std::uint64_t> batch_{0};
+    int busy_ = 0;  // workers still in the current batch
+    std::atomic<bool> stopping_{false};
 
     // The current batch.
     void (*task_)(void*, int) = nullptr;

@@ -63,14 +63,15 @@ void TiledRasterizer::Target(const ColorTarget& color, const DepthTarget& depth)
     // The tiles cover both targets.
     const int width = std::max(color.bits != nullptr ? color.width : 0, depth.bits != nullptr ? depth.width : 0);
     const int height = std::max(color.bits != nullptr ? color.height : 0, depth.bits != nullptr ? depth.height : 0);
-    columns_ = (width + kTileSize - 1) / kTileSize;
-    rows_ = (height + kTileSize - 1) / kTileSize;
+    columns_ = (width + kTileWidth - 1) / kTileWidth;
+    rows_ = (height + kTileHeight - 1) / kTileHeight;
     tileStart_.resize(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_) + 1);
+    tileOrder_.resize(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_));
 }
 
 void TiledRasterizer::File(std::uint32_t command, int left, int top, int right, int bottom) {
-    const int firstColumn = std::max(left, 0) / kTileSize, lastColumn = std::min(right / kTileSize, columns_ - 1);
-    const int firstRow = std::max(top, 0) / kTileSize, lastRow = std::min(bottom / kTileSize, rows_ - 1);
+    const int firstColumn = std::max(left, 0) / kTileWidth, lastColumn = std::min(right / kTileWidth, columns_ - 1);
+    const int firstRow = std::max(top, 0) / kTileHeight, lastRow = std::min(bottom / kTileHeight, rows_ - 1);
     for (int row = firstRow; row <= lastRow; ++row) {
         for (int column = firstColumn; column <= lastColumn; ++column) {
             filings_.push_back({static_cast<std::uint32_t>(row * columns_ + column), command});
@@ -107,8 +108,8 @@ void TiledRasterizer::Clear(const D3DVIEWPORT8& viewport, DWORD count, const D3D
 }
 
 void TiledRasterizer::ShadeTile(int tile) {
-    const int left = (tile % columns_) * kTileSize, top = (tile / columns_) * kTileSize;
-    const int right = left + kTileSize - 1, bottom = top + kTileSize - 1;
+    const int left = (tile % columns_) * kTileWidth, top = (tile / columns_) * kTileHeight;
+    const int right = left + kTileWidth - 1, bottom = top + kTileHeight - 1;
     for (std::uint32_t i = tileStart_[static_cast<std::size_t>(tile)]; i < tileStart_[static_cast<std::size_t>(tile) + 1];
          ++i) {
         const std::uint32_t command = sorted_[i];
@@ -138,7 +139,11 @@ void TiledRasterizer::Flush() {
     // The placing moved each start to its tile's end: shift them back.
     for (int tile = count; tile > 0; --tile) tileStart_[static_cast<std::size_t>(tile)] = tileStart_[static_cast<std::size_t>(tile) - 1];
     tileStart_[0] = 0;
-    auto shade = [this](int tile) { ShadeTile(tile); };
+    for (int tile = 0; tile < count; ++tile) tileOrder_[static_cast<std::size_t>(tile)] = static_cast<std::uint32_t>(tile);
+    const auto commands = [this](std::uint32_t tile) { return tileStart_[tile + 1] - tileStart_[tile]; };
+    std::sort(tileOrder_.begin(), tileOrder_.begin() + count,
+              [&](std::uint32_t a, std::uint32_t b) { return commands(a) > commands(b) || (commands(a) == commands(b) && a < b); });
+    auto shade = [this](int i) { ShadeTile(static_cast<int>(tileOrder_[static_cast<std::size_t>(i)])); };
     pool_.Run(count, shade);
     filings_.clear();
     pipelines_.clear();

@@ -2,7 +2,7 @@
 //
 // Draw and Clear do their front half at once on the calling thread (vertex
 // processing, clipping, triangle setup) and file each triangle, and each
-// cleared rectangle, under every 64x64 tile of the target it touches. Flush
+// cleared rectangle, under every tile of the target it touches. Flush
 // then shades whole tiles on all threads, each tile's commands in the order
 // they were filed. A pixel lies in one tile, so it sees the same writes in
 // the same order as when every command is carried out as it comes, and
@@ -30,7 +30,12 @@ namespace valmere::raster {
 
 class TiledRasterizer {
 public:
-    static constexpr int kTileSize = 64;
+    // Tiles are bands of 16 whole rows (up to 2048 pixels wide): the
+    // rasterizer works in spans, and a span cut at a tile's side costs its
+    // edges' stepping and a partial run again in every tile it crosses.
+    // Measured against 64x64 tiles on the viewer's frame, bands do the same
+    // shading with about a quarter less work.
+    static constexpr int kTileWidth = 2048, kTileHeight = 16;
 
     // threads: at least 2 (with one, draw at once instead).
     explicit TiledRasterizer(int threads);
@@ -91,6 +96,9 @@ private:
     // and where each tile's run of them starts (one more entry for the end).
     std::vector<std::uint32_t> sorted_;
     std::vector<std::uint32_t> tileStart_;
+    // The order the threads take the tiles in: the busiest first, so that
+    // no thread is left with a long tile at the end.
+    std::vector<std::uint32_t> tileOrder_;
 };
 
 }  // namespace valmere::raster

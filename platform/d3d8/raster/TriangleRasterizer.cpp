@@ -131,24 +131,74 @@ bool SetupTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVe
     return true;
 }
 
+namespace {
+
+// The column an edge bounds a scanline at, floor(M / D), with M stepping by a
+// constant from one scanline to the next: one division where the rows start,
+// then a quotient and remainder carried along (exact, as the division).
+//   left edge (dy < 0):  x >= ceil(-K / D) = floor((-K + D - 1) / D)
+//   right edge (dy > 0): x <= floor(K / D),  D = |dy| * 16.
+struct EdgeBound {
+    std::int64_t quotient = 0, remainder = 0, divisor = 1;
+    std::int64_t stepQuotient = 0, stepRemainder = 0;
+
+    EdgeBound() = default;
+    EdgeBound(std::int64_t m, std::int64_t step, std::int64_t d) : divisor(d) {
+        quotient = FloorDiv(m, d);
+        remainder = m - quotient * d;
+        stepQuotient = FloorDiv(step, d);
+        stepRemainder = step - stepQuotient * d;
+    }
+    void Next() {
+        quotient += stepQuotient;
+        remainder += stepRemainder;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++quotient;
+        }
+    }
+};
+
+}  // namespace
+
 void RasterizeRows(const PixelPipeline& pipeline, const TriangleSetup& setup, int top, int bottom, int left,
                    int right) {
     top = std::max(top, setup.top);
     bottom = std::min(bottom, setup.bottom);
     left = std::max(left, setup.left);
     right = std::min(right, setup.right);
+    if (top > bottom || left > right) return;
+    // K grows by dx * 16 from one scanline to the next.
+    const std::int64_t Y = static_cast<std::int64_t>(top) * kSubpixel;
+    EdgeBound lefts[3], rights[3];
+    int leftCount = 0, rightCount = 0;
+    std::int64_t horizontal[3], horizontalStep[3];
+    int horizontalCount = 0;
+    for (const Edge& e : setup.edges) {
+        const std::int64_t k = e.K(Y), step = e.dx * kSubpixel;
+        if (e.dy < 0) {
+            const std::int64_t d = -e.dy * kSubpixel;
+            lefts[leftCount++] = EdgeBound(-k + d - 1, -step, d);  // K + |dy| px >= 0
+        } else if (e.dy > 0) {
+            rights[rightCount++] = EdgeBound(k, step, e.dy * kSubpixel);  // K - dy px >= 0
+        } else {
+            horizontal[horizontalCount] = k;  // the row is outside while K < 0
+            horizontalStep[horizontalCount++] = step;
+        }
+    }
     for (int y = top; y <= bottom; ++y) {
-        const std::int64_t Y = static_cast<std::int64_t>(y) * kSubpixel;
         std::int64_t from = left, to = right;
-        for (const Edge& e : setup.edges) {
-            const std::int64_t k = e.K(Y);
-            if (e.dy < 0) {
-                from = std::max(from, CeilDiv(-k, -e.dy * kSubpixel));  // K + |dy| px >= 0
-            } else if (e.dy > 0) {
-                to = std::min(to, FloorDiv(k, e.dy * kSubpixel));  // K - dy px >= 0
-            } else if (k < 0) {
-                to = from - 1;  // horizontal edge with this row outside
-            }
+        for (int i = 0; i < leftCount; ++i) {
+            from = std::max(from, lefts[i].quotient);
+            lefts[i].Next();
+        }
+        for (int i = 0; i < rightCount; ++i) {
+            to = std::min(to, rights[i].quotient);
+            rights[i].Next();
+        }
+        for (int i = 0; i < horizontalCount; ++i) {
+            if (horizontal[i] < 0) to = from - 1;
+            horizontal[i] += horizontalStep[i];
         }
         if (from <= to) ShadeSpan(pipeline, setup.planes, y, static_cast<int>(from), static_cast<int>(to));
     }
