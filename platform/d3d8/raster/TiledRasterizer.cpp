@@ -28,10 +28,12 @@ public:
         std::vector<QueuedTriangle>& triangles = queue_.triangles_;
         triangles.emplace_back();
         QueuedTriangle& t = triangles.back();
-        if (!SetupTriangle(queue_.pipelines_[pipeline_], cullMode, a, b, c, t.setup)) {
+        const ScreenVertex* ordered[3];
+        if (!PlaceTriangle(queue_.pipelines_[pipeline_], cullMode, a, b, c, t.setup, ordered)) {
             triangles.pop_back();
             return;
         }
+        for (const ScreenVertex* v : ordered) queue_.corners_.push_back(*v);
         t.pipeline = pipeline_;
         queue_.File(static_cast<std::uint32_t>(triangles.size() - 1), t.setup.left, t.setup.top, t.setup.right,
                     t.setup.bottom);
@@ -47,6 +49,7 @@ TiledRasterizer::TiledRasterizer(int threads) : pool_(threads) {
     filings_.reserve(1 << 15);
     sorted_.reserve(1 << 15);
     triangles_.reserve(1 << 12);
+    corners_.reserve(3 << 12);
     pipelines_.reserve(64);
     clears_.reserve(16);
 }
@@ -139,6 +142,18 @@ void TiledRasterizer::Flush() {
     // The placing moved each start to its tile's end: shift them back.
     for (int tile = count; tile > 0; --tile) tileStart_[static_cast<std::size_t>(tile)] = tileStart_[static_cast<std::size_t>(tile) - 1];
     tileStart_[0] = 0;
+    // The planes, in blocks of triangles on all threads.
+    constexpr int kBlock = 64;
+    const int triangleCount = static_cast<int>(triangles_.size());
+    auto planes = [this, triangleCount](int block) {
+        for (int i = block * kBlock; i < std::min(triangleCount, (block + 1) * kBlock); ++i) {
+            QueuedTriangle& t = triangles_[static_cast<std::size_t>(i)];
+            const ScreenVertex* corners = corners_.data() + 3 * static_cast<std::size_t>(i);
+            const ScreenVertex* const ordered[3] = {corners, corners + 1, corners + 2};
+            SetupPlanes(pipelines_[t.pipeline], ordered, t.setup);
+        }
+    };
+    pool_.Run((triangleCount + kBlock - 1) / kBlock, planes);
     for (int tile = 0; tile < count; ++tile) tileOrder_[static_cast<std::size_t>(tile)] = static_cast<std::uint32_t>(tile);
     const auto commands = [this](std::uint32_t tile) { return tileStart_[tile + 1] - tileStart_[tile]; };
     std::sort(tileOrder_.begin(), tileOrder_.begin() + count,
@@ -148,6 +163,7 @@ void TiledRasterizer::Flush() {
     filings_.clear();
     pipelines_.clear();
     triangles_.clear();
+    corners_.clear();
     clears_.clear();
     pending_ = false;
 }

@@ -1,10 +1,11 @@
 // Deferred rasterization in screen tiles, on the device's worker threads.
 //
 // Draw and Clear do their front half at once on the calling thread (vertex
-// processing, clipping, triangle setup) and file each triangle, and each
-// cleared rectangle, under every tile of the target it touches. Flush
-// then shades whole tiles on all threads, each tile's commands in the order
-// they were filed. A pixel lies in one tile, so it sees the same writes in
+// processing, clipping, the placing of each triangle on the screen) and file
+// each triangle, and each cleared rectangle, under every tile of the target
+// it touches. Flush then makes the triangles' planes on all threads, and
+// shades whole tiles on all threads, each tile's commands in the order they
+// were filed. A pixel lies in one tile, so it sees the same writes in
 // the same order as when every command is carried out as it comes, and
 // every value of a pixel is worked out from its own position (Raster.h):
 // the picture is the one-thread picture bit for bit, for any thread count.
@@ -67,7 +68,7 @@ private:
         DWORD stencil;
     };
     struct QueuedTriangle {
-        TriangleSetup setup;
+        TriangleSetup setup;  // its planes made at Flush
         std::uint32_t pipeline;
     };
     class Binner;
@@ -85,6 +86,8 @@ private:
     int columns_ = 0, rows_ = 0;
     std::vector<PixelPipeline> pipelines_;
     std::vector<QueuedTriangle> triangles_;
+    // Three per queued triangle, in the order its planes take them.
+    std::vector<ScreenVertex> corners_;
     std::vector<ClearCommand> clears_;
     // Commands as filed: the tile, and the command (a triangle index, or a
     // clear index with the top bit set).

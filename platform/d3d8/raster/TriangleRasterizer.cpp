@@ -54,7 +54,7 @@ std::uint32_t PackAttributes(const float* attr) {
     return (byte(attr[3]) << 24) | (byte(attr[0]) << 16) | (byte(attr[1]) << 8) | byte(attr[2]);
 }
 
-bool SameColor(const ScreenVertex* v[3], int first) {
+bool SameColor(const ScreenVertex* const v[3], int first) {
     for (int k = first; k < first + 4; ++k) {
         if (v[0]->attr[k] != v[1]->attr[k] || v[0]->attr[k] != v[2]->attr[k]) return false;
     }
@@ -66,7 +66,7 @@ bool SameColor(const ScreenVertex* v[3], int first) {
 // the whole periods below the first vertex's coordinate are taken off every
 // vertex's, so that the planes, and float precision, stay near the
 // triangle's own coordinates however far it lies from the origin.
-void SetupInterpolants(const PixelPipeline& pipeline, const ScreenVertex* v[3], const FixedPoint p[3],
+void SetupInterpolants(const PixelPipeline& pipeline, const ScreenVertex* const v[3], const FixedPoint p[3],
                        TriangleInterpolants& t) {
     const double x0 = static_cast<double>(p[0].x) / kSubpixel, y0 = static_cast<double>(p[0].y) / kSubpixel;
     const double x1 = static_cast<double>(p[1].x) / kSubpixel - x0, y1 = static_cast<double>(p[1].y) / kSubpixel - y0;
@@ -103,8 +103,8 @@ void SetupInterpolants(const PixelPipeline& pipeline, const ScreenVertex* v[3], 
 
 }  // namespace
 
-bool SetupTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
-                   const ScreenVertex& c, TriangleSetup& out) {
+bool PlaceTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
+                   const ScreenVertex& c, TriangleSetup& out, const ScreenVertex* ordered[3]) {
     const ScreenVertex* v[3] = {&a, &b, &c};
     FixedPoint p[3] = {Snap(a), Snap(b), Snap(c)};
     const std::int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[1].y - p[0].y) * (p[2].x - p[0].x);
@@ -124,10 +124,26 @@ bool SetupTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVe
     out.right = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxX, kSubpixel), pipeline.clipRight - 1));
     if (out.top > out.bottom || out.left > out.right) return false;
 
-    SetupInterpolants(pipeline, v, p, out.planes);
     out.edges[0] = MakeEdge(p[0], p[1]);
     out.edges[1] = MakeEdge(p[1], p[2]);
     out.edges[2] = MakeEdge(p[2], p[0]);
+    for (int i = 0; i < 3; ++i) ordered[i] = v[i];
+    return true;
+}
+
+void SetupPlanes(const PixelPipeline& pipeline, const ScreenVertex* const ordered[3], TriangleSetup& setup) {
+    // Each edge starts at its vertex: the snapped positions are the edges' origins.
+    const FixedPoint p[3] = {{setup.edges[0].ax, setup.edges[0].ay},
+                             {setup.edges[1].ax, setup.edges[1].ay},
+                             {setup.edges[2].ax, setup.edges[2].ay}};
+    SetupInterpolants(pipeline, ordered, p, setup.planes);
+}
+
+bool SetupTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
+                   const ScreenVertex& c, TriangleSetup& out) {
+    const ScreenVertex* ordered[3];
+    if (!PlaceTriangle(pipeline, cullMode, a, b, c, out, ordered)) return false;
+    SetupPlanes(pipeline, ordered, out);
     return true;
 }
 

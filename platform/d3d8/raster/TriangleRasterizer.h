@@ -42,6 +42,13 @@ bool SetupTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVe
 void RasterizeRows(const PixelPipeline& pipeline, const TriangleSetup& setup, int top, int bottom, int left,
                    int right);
 
+// SetupTriangle in two halves: PlaceTriangle does all but the planes (the
+// bulk of the arithmetic) and gives the vertices in the order SetupPlanes
+// takes them, which makes the planes later, perhaps on another thread.
+bool PlaceTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
+                   const ScreenVertex& c, TriangleSetup& out, const ScreenVertex* ordered[3]);
+void SetupPlanes(const PixelPipeline& pipeline, const ScreenVertex* const ordered[3], TriangleSetup& setup);
+
 // Sets up and shades the whole triangle.
 void RasterizeTriangle(const PixelPipeline& pipeline, DWORD cullMode, const ScreenVertex& a, const ScreenVertex& b,
                        const ScreenVertex& c);
