@@ -1,5 +1,6 @@
 // The choice between the AVX2 kernels of the rasterizer (files built with
-// -mavx2: WrappedBilinearAvx2.cpp, DepthStepAvx2.cpp) and their SSE2 and
+// -mavx2: WrappedBilinearAvx2.cpp, DepthStepAvx2.cpp, ExpandRowAvx2.cpp) and
+// their SSE2 and
 // portable forms, which give the same bits.
 #pragma once
 

@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/d3d8/raster/ExpandRowAvx2.h"
 #include "platform/d3d8/raster/Raster.h"
+#include "platform/d3d8/raster/SimdKernels.h"
 #include "platform/d3d8/raster/TargetFormats.h"
 
 namespace valmere::raster {
@@ -128,7 +130,9 @@ void ReadColorTarget(const ColorTarget& color, std::uint32_t* pixels) {
         const std::uint8_t* row = color.bits + static_cast<std::ptrdiff_t>(y) * color.pitch;
         std::uint32_t* out = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
         if (color.format == D3DFMT_R5G6B5) {
-            ExpandRowR5G6B5(reinterpret_cast<const std::uint16_t*>(row), w, out);
+            const auto* packed = reinterpret_cast<const std::uint16_t*>(row);
+            const int done = UseAvx2Kernels() ? ExpandRowR5G6B5Avx2(packed, w, out) : 0;
+            ExpandRowR5G6B5(packed + done, w - done, out + done);
         } else {
             const auto* source = reinterpret_cast<const std::uint32_t*>(row);
             for (int x = 0; x < w; ++x) out[x] = source[x] & 0x00FFFFFFu;

@@ -11,6 +11,7 @@
 #include "platform/d3d8/raster/Bilinear.h"
 #include "platform/d3d8/raster/RunSteps.h"
 #include "platform/d3d8/raster/SimdKernels.h"
+#include "platform/d3d8/raster/TargetFormats.h"
 #include "tests/platform/d3d8/raster/RasterTestSupport.h"
 
 namespace valmere::raster::test {
@@ -77,6 +78,23 @@ TEST(RasterFastPath, Avx2BilinearGivesTheSse2Bits) {
         ForceSimdKernels(true);
         for (int i = 0; i < n; ++i) ASSERT_EQ(eight[i], four[i]) << "trial " << trial << " pixel " << i;
     }
+}
+
+// Every R5G6B5 value through the AVX2 widening for presenting, and the
+// SSE2 and portable forms of a row of odd length, against ExpandR5G6B5.
+TEST(RasterFastPath, PresentedRowsWidenEveryR5G6B5Value) {
+    std::vector<std::uint16_t> row(65536 + 13);
+    for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<std::uint16_t>(i * 40503u);
+    for (bool avx2 : {true, false}) {
+        ForceSimdKernels(avx2);
+        const ColorTarget target{reinterpret_cast<std::uint8_t*>(row.data()), static_cast<int>(row.size() * 2),
+                                 static_cast<int>(row.size()), 1, D3DFMT_R5G6B5};
+        std::vector<std::uint32_t> out(row.size());
+        ReadColorTarget(target, out.data());
+        for (std::size_t i = 0; i < row.size(); ++i)
+            ASSERT_EQ(out[i], ExpandR5G6B5(row[i]) & 0xFFFFFFu) << "pixel " << i << (avx2 ? " (AVX2)" : "");
+    }
+    ForceSimdKernels(true);
 }
 
 TEST(RasterFastPath, LevelBlendGivesThePortableBits) {
