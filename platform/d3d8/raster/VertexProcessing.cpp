@@ -221,7 +221,14 @@ void LightVertex(const PipelineState& s, const LightingSetup& l, const FvfLayout
     StoreColor(l.specularEnabled ? highlight : Color{}, out.attr + kAttrSpecular);
 }
 
-void UnlitColors(const FvfLayout& layout, const std::uint8_t* v, ClipVertex& out) {
+// The colours of an unlit vertex: its own, or opaque white and no specular
+// (`absent`, worked out once per draw) where the format has none.
+static_assert(kAttrSpecular == kAttrDiffuse + 4, "the two colours are one block of eight attributes");
+void UnlitColors(const FvfLayout& layout, const std::uint8_t* v, const float* absent, ClipVertex& out) {
+    if (layout.diffuse < 0 && layout.specular < 0) {
+        std::copy(absent, absent + 8, out.attr + kAttrDiffuse);
+        return;
+    }
     const std::uint32_t diffuse = layout.diffuse >= 0 ? ReadDword(v + layout.diffuse) : 0xFFFFFFFFu;
     const std::uint32_t specular = layout.specular >= 0 ? ReadDword(v + layout.specular) : 0u;
     StoreColor(FromArgb(diffuse), out.attr + kAttrDiffuse);
@@ -288,6 +295,9 @@ void ProcessVertices(const PipelineState& state, const FvfLayout& layout, const 
                      UINT stride, ClipVertex* out) {
     const Matrix worldViewProjection = Multiply(Multiply(state.world, state.view), state.projection);
     const LightingSetup lighting = PrepareLighting(state);
+    float absent[8];
+    StoreColor(FromArgb(0xFFFFFFFFu), absent + kAttrDiffuse);
+    StoreColor(FromArgb(0), absent + kAttrSpecular);
     for (UINT i = 0; i < count; ++i) {
         const std::uint8_t* v = first + static_cast<std::size_t>(i) * stride;
         ClipVertex& o = out[i];
@@ -307,7 +317,7 @@ void ProcessVertices(const PipelineState& state, const FvfLayout& layout, const 
         if (lighting.enabled && !layout.pretransformed) {
             LightVertex(state, lighting, layout, v, TransformPoint(p, state.world), o);
         } else {
-            UnlitColors(layout, v, o);
+            UnlitColors(layout, v, absent, o);
         }
         TextureCoordinates(state, layout, v, o);
     }
