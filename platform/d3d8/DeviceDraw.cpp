@@ -164,8 +164,9 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
         pixels = presentedPixels_.data();
     }
     if (tiled_) {
-        FinishRendering();
+        // Finishes the queue, reading each tile's rows as it is done.
         tiled_->ReadColorTarget(ColorTargetOf(back), pixels);
+        FinishRendering();
     } else {
         raster::ReadColorTarget(ColorTargetOf(back), pixels);
     }

@@ -29,15 +29,11 @@ void ThreadPool::TakeTasks() {
     }
 }
 
-namespace {
-
-inline void Pause() {
+void ThreadPool::Pause() {
 #if defined(__SSE2__)
     _mm_pause();
 #endif
 }
-
-}  // namespace
 
 void ThreadPool::Work() {
     std::uint64_t seen = 0;

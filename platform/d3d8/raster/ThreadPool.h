@@ -26,6 +26,9 @@ public:
 
     int Threads() const { return static_cast<int>(workers_.size()) + 1; }
 
+    // A short wait in a loop that watches another thread's progress.
+    static void Pause();
+
     // Calls task(context, i) once for every i in 0..count-1, in no set order
     // and on any of the threads; returns when all calls have returned.
     // Not reentrant: one batch at a time, from one calling thread.

@@ -1,6 +1,7 @@
 #include "platform/d3d8/raster/TiledRasterizer.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/d3d8/raster/DrawAssembly.h"
 
@@ -34,6 +35,7 @@ public:
             return;
         }
         for (const ScreenVertex* v : ordered) queue_.corners_.push_back(*v);
+        queue_.planeState_.push_back(0);
         t.pipeline = pipeline_;
         queue_.File(static_cast<std::uint32_t>(triangles.size() - 1), t.setup.left, t.setup.top, t.setup.right,
                     t.setup.bottom);
@@ -50,6 +52,7 @@ TiledRasterizer::TiledRasterizer(int threads) : pool_(threads) {
     sorted_.reserve(1 << 15);
     triangles_.reserve(1 << 12);
     corners_.reserve(3 << 12);
+    planeState_.reserve(1 << 12);
     pipelines_.reserve(64);
     clears_.reserve(16);
 }
@@ -124,14 +127,32 @@ void TiledRasterizer::ShadeTile(int tile) {
                                     static_cast<DWORD>(y1 - y0), 0.0f, 1.0f};
             raster::Clear(part, 0, nullptr, c.flags, c.color, c.z, c.stencil, color_, depth_);
         } else {
+            MakePlanes(command);
             const QueuedTriangle& t = triangles_[command];
             RasterizeRows(pipelines_[t.pipeline], t.setup, top, bottom, left, right);
         }
     }
 }
 
-void TiledRasterizer::Flush() {
-    if (!pending_) return;
+// A triangle reaching into several tiles is shaded by several threads, but
+// its planes are made once: by the thread that claims them, while any other
+// that needs them waits (the making is short).
+void TiledRasterizer::MakePlanes(std::uint32_t triangle) {
+    std::atomic_ref<std::uint8_t> state(planeState_[triangle]);
+    if (state.load(std::memory_order_acquire) == 2) return;
+    std::uint8_t unmade = 0;
+    if (state.compare_exchange_strong(unmade, 1, std::memory_order_acquire)) {
+        QueuedTriangle& t = triangles_[triangle];
+        const ScreenVertex* corners = corners_.data() + 3 * static_cast<std::size_t>(triangle);
+        const ScreenVertex* const ordered[3] = {corners, corners + 1, corners + 2};
+        SetupPlanes(pipelines_[t.pipeline], ordered, t.setup);
+        state.store(2, std::memory_order_release);
+        return;
+    }
+    while (state.load(std::memory_order_acquire) != 2) ThreadPool::Pause();
+}
+
+void TiledRasterizer::ShadeAll(std::uint32_t* pixels) {
     const int count = columns_ * rows_;
     // A counting sort by tile, stable, so each tile keeps its filing order.
     std::fill(tileStart_.begin(), tileStart_.end(), 0u);
@@ -142,33 +163,41 @@ void TiledRasterizer::Flush() {
     // The placing moved each start to its tile's end: shift them back.
     for (int tile = count; tile > 0; --tile) tileStart_[static_cast<std::size_t>(tile)] = tileStart_[static_cast<std::size_t>(tile) - 1];
     tileStart_[0] = 0;
-    // The planes, in blocks of triangles on all threads.
-    constexpr int kBlock = 64;
-    const int triangleCount = static_cast<int>(triangles_.size());
-    auto planes = [this, triangleCount](int block) {
-        for (int i = block * kBlock; i < std::min(triangleCount, (block + 1) * kBlock); ++i) {
-            QueuedTriangle& t = triangles_[static_cast<std::size_t>(i)];
-            const ScreenVertex* corners = corners_.data() + 3 * static_cast<std::size_t>(i);
-            const ScreenVertex* const ordered[3] = {corners, corners + 1, corners + 2};
-            SetupPlanes(pipelines_[t.pipeline], ordered, t.setup);
-        }
-    };
-    pool_.Run((triangleCount + kBlock - 1) / kBlock, planes);
     for (int tile = 0; tile < count; ++tile) tileOrder_[static_cast<std::size_t>(tile)] = static_cast<std::uint32_t>(tile);
     const auto commands = [this](std::uint32_t tile) { return tileStart_[tile + 1] - tileStart_[tile]; };
     std::sort(tileOrder_.begin(), tileOrder_.begin() + count,
               [&](std::uint32_t a, std::uint32_t b) { return commands(a) > commands(b) || (commands(a) == commands(b) && a < b); });
-    auto shade = [this](int i) { ShadeTile(static_cast<int>(tileOrder_[static_cast<std::size_t>(i)])); };
+    auto shade = [this, pixels](int i) {
+        const int tile = static_cast<int>(tileOrder_[static_cast<std::size_t>(i)]);
+        ShadeTile(tile);
+        if (pixels == nullptr) return;
+        // Whole rows (one column of tiles): the tile's rows of the colour target.
+        const int top = tile * kTileHeight, end = std::min(top + kTileHeight, color_.height);
+        if (top >= end) return;
+        ColorTarget rows = color_;
+        rows.bits += static_cast<std::ptrdiff_t>(top) * color_.pitch;
+        rows.height = end - top;
+        raster::ReadColorTarget(rows, pixels + static_cast<std::size_t>(top) * static_cast<std::size_t>(color_.width));
+    };
     pool_.Run(count, shade);
     filings_.clear();
     pipelines_.clear();
     triangles_.clear();
     corners_.clear();
+    planeState_.clear();
     clears_.clear();
     pending_ = false;
 }
 
+void TiledRasterizer::Flush() {
+    if (pending_) ShadeAll(nullptr);
+}
+
 void TiledRasterizer::ReadColorTarget(const ColorTarget& color, std::uint32_t* pixels) {
+    if (pending_ && columns_ == 1 && SameTargets(color, color_)) {
+        ShadeAll(pixels);
+        return;
+    }
     Flush();
     // Bands of rows, a few per thread so that a slow one does not hold the rest.
     const int height = std::max(color.height, 0), width = std::max(color.width, 0);

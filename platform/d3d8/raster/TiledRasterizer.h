@@ -3,9 +3,9 @@
 // Draw and Clear do their front half at once on the calling thread (vertex
 // processing, clipping, the placing of each triangle on the screen) and file
 // each triangle, and each cleared rectangle, under every tile of the target
-// it touches. Flush then makes the triangles' planes on all threads, and
-// shades whole tiles on all threads, each tile's commands in the order they
-// were filed. A pixel lies in one tile, so it sees the same writes in
+// it touches. Flush then shades whole tiles on all threads, each tile's
+// commands in the order they were filed; a triangle's planes are made by the
+// first thread that needs them. A pixel lies in one tile, so it sees the same writes in
 // the same order as when every command is carried out as it comes, and
 // every value of a pixel is worked out from its own position (Raster.h):
 // the picture is the one-thread picture bit for bit, for any thread count.
@@ -56,7 +56,9 @@ public:
     // Carries out every queued command and empties the queue.
     void Flush();
 
-    // ReadColorTarget (Raster.h) with the rows shared among the threads.
+    // Flush, then ReadColorTarget (Raster.h) with the rows shared among the
+    // threads; where the queued work draws into `color` in tiles of whole
+    // rows, each tile's rows are read as soon as the tile is shaded.
     void ReadColorTarget(const ColorTarget& color, std::uint32_t* pixels);
 
 private:
@@ -78,6 +80,10 @@ private:
     // Files command under every tile that the inclusive rectangle touches.
     void File(std::uint32_t command, int left, int top, int right, int bottom);
     void ShadeTile(int tile);
+    void MakePlanes(std::uint32_t triangle);
+    // Shades every tile, and with `pixels` reads each tile's rows of the
+    // colour target into them once it is shaded.
+    void ShadeAll(std::uint32_t* pixels);
 
     ThreadPool pool_;
     bool pending_ = false;
@@ -88,6 +94,9 @@ private:
     std::vector<QueuedTriangle> triangles_;
     // Three per queued triangle, in the order its planes take them.
     std::vector<ScreenVertex> corners_;
+    // Per queued triangle: 0 planes not made, 1 being made, 2 made (read and
+    // written through std::atomic_ref while the tiles are shaded).
+    std::vector<std::uint8_t> planeState_;
     std::vector<ClearCommand> clears_;
     // Commands as filed: the tile, and the command (a triangle index, or a
     // clear index with the top bit set).
