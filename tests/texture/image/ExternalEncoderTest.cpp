@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ostream>
 #include <utility>
 
 namespace valmere::test {
@@ -56,6 +57,9 @@ constexpr const char* kNetpbmTga = "tgatoppm $O | convert ppm:- -depth 8 rgba:$R
 constexpr const char* kPillowRgba =
     "$PY -c \"import sys; from PIL import Image; "
     "open(sys.argv[2], 'wb').write(Image.open(sys.argv[1]).convert('RGBA').tobytes())\" $O $R";
+
+// Named in test listings by the case, not by its bytes.
+void PrintTo(const EncoderCase& encoderCase, std::ostream* out) { *out << encoderCase.name; }
 
 class ExternalEncoder : public ::testing::TestWithParam<EncoderCase> {};
 
