@@ -115,6 +115,8 @@ void RequireFitted(IDirect3DDevice8* device, IDirect3DBaseTexture8* texture, con
             static_cast<unsigned>(texture->GetLevelCount()), fitWidth, fitHeight, fitDepth, fitLevels);
 }
 
+}  // namespace
+
 void Run(FuzzInput& in) {
     const std::uint8_t call = in.U8();
     const FuzzDevice& fuzzDevice = DeviceOfProfile(in.U8());
@@ -202,11 +204,4 @@ void Run(FuzzInput& in) {
     Require(References(device) == deviceRefs, "the device's references changed");
 }
 
-}  // namespace
 }  // namespace valmere::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    valmere::fuzz::FuzzInput in(data, size);
-    valmere::fuzz::Run(in);
-    return 0;
-}

@@ -6,13 +6,7 @@
 // learns is round-tripped from then on.
 //
 // Byte layout (fields past the end of the input read as 0):
-//   0      bits 0-1 kind (0 2D, 1 cube, 2 volume, 3 2D)
-//   1      format (FormatAt)
-//   2      bits 0-1 pool (PoolAt), bit 2 D3DUSAGE_DYNAMIC, bits 3-5 device
-//          profile
-//   3-5    width, height, depth: byte % 32 + 1 (volumes: % 8 + 1), width
-//          and height rounded up to whole blocks for block formats
-//   6      levels: byte % 8 (0: the whole chain)
+//   0-6    the texture (TextureRequest in fuzz/TextureCase.h)
 //   rest   the pixels of every level, then the palette's entries, repeated
 //
 // Checked: the writer answers S_OK or D3DERR_INVALIDCALL and leaves its
@@ -64,29 +58,21 @@ HRESULT ReadBack(IDirect3DDevice8* device, const std::vector<BYTE>& file, D3DRES
     return hr;
 }
 
-void Run(FuzzInput& in) {
-    const std::uint8_t kindBits = in.U8();
-    const D3DFORMAT format = FormatAt(in.U8());
-    const std::uint8_t setup = in.U8();
-    const D3DRESOURCETYPE kind = TextureKindAt(kindBits);
-    const PixelLayout layout = LayoutOf(format);
-    const UINT planar = kind == D3DRTYPE_VOLUMETEXTURE ? 8 : 32;
-    const auto extent = [&](std::uint8_t byte, bool blocks) {
-        const UINT value = byte % planar + 1;
-        return blocks && layout.blockBytes ? (value + 3) / 4 * 4 : value;
-    };
-    const UINT width = extent(in.U8(), true);
-    const UINT height = extent(in.U8(), true);
-    const UINT depth = extent(in.U8(), false);
-    const UINT levels = in.U8() % 8u;
-    const auto data = in.Rest();
-    const D3DPOOL pool = PoolAt(setup);
-    const DWORD usage = Bit(setup, 2) && pool != D3DPOOL_MANAGED ? D3DUSAGE_DYNAMIC : 0;
+}  // namespace
 
-    IDirect3DDevice8* device = DeviceOfProfile(setup >> 3).device;
+void Run(FuzzInput& in) {
+    const TextureRequest request = ReadTextureRequest(in);
+    const auto data = in.Rest();
+    const D3DRESOURCETYPE kind = request.kind;
+    const D3DFORMAT format = request.format;
+    const UINT width = request.width;
+    const UINT height = kind == D3DRTYPE_CUBETEXTURE ? width : request.height;
+    const UINT depth = kind == D3DRTYPE_VOLUMETEXTURE ? request.depth : 1;
+
+    IDirect3DDevice8* device = DeviceOfProfile(request.profile).device;
     const ULONG deviceRefs = References(device);
     ComPtr<IDirect3DBaseTexture8> texture;
-    if (FAILED(CreateAnyTexture(device, kind, width, height, depth, levels, usage, format, pool, texture))) return;
+    if (FAILED(CreateTexture(device, request, texture))) return;
     const std::vector<ImageBytes> written = LevelImages(texture.Get(), data, true);
     const Palettes palettes(1, data);
     const bool palettized = GetFormatInfo(format).kind == FormatKind::Palette;
@@ -102,8 +88,7 @@ void Run(FuzzInput& in) {
     D3DXIMAGE_INFO info{};
     Require(D3DXGetImageInfoFromFileInMemory(file.data(), static_cast<UINT>(file.size()), &info) == S_OK,
             "a written file is not an image");
-    Require(info.Width == width && info.Height == (kind == D3DRTYPE_CUBETEXTURE ? width : height) &&
-                info.Depth == (kind == D3DRTYPE_VOLUMETEXTURE ? depth : 1) && info.MipLevels == count &&
+    Require(info.Width == width && info.Height == height && info.Depth == depth && info.MipLevels == count &&
                 info.Format == format && info.ResourceType == kind && info.ImageFileFormat == D3DXIFF_DDS,
             "the written file describes %ux%ux%u, %u levels, format 0x%08X, kind %d", info.Width, info.Height,
             info.Depth, info.MipLevels, static_cast<unsigned>(info.Format), static_cast<int>(info.ResourceType));
@@ -119,10 +104,10 @@ void Run(FuzzInput& in) {
     for (std::size_t i = 0; i < written.size(); ++i) {
         const UINT level = static_cast<UINT>(i % count);
         const UINT levelWidth = std::max(1u, width >> level);
-        const UINT levelHeight = std::max(1u, (kind == D3DRTYPE_CUBETEXTURE ? width : height) >> level);
-        const UINT levelDepth = kind == D3DRTYPE_VOLUMETEXTURE ? std::max(1u, depth >> level) : 1;
+        const UINT levelHeight = std::max(1u, height >> level);
+        const UINT levelDepth = std::max(1u, depth >> level);
         const D3DBOX whole{0, 0, levelWidth, levelHeight, 0, levelDepth};
-        RequireBoxCopied(written[i], whole, readBack[i], whole, layout, "a level read back");
+        RequireBoxCopied(written[i], whole, readBack[i], whole, LayoutOf(format), "a level read back");
     }
     if (palettized) {
         Require(std::memcmp(palette, palettes.source, sizeof(palette)) == 0, "the palette read back differs");
@@ -132,11 +117,4 @@ void Run(FuzzInput& in) {
     Require(References(device) == deviceRefs, "the device's references changed");
 }
 
-}  // namespace
 }  // namespace valmere::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    valmere::fuzz::FuzzInput in(data, size);
-    valmere::fuzz::Run(in);
-    return 0;
-}

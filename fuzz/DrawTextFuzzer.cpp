@@ -130,6 +130,8 @@ void SpriteDraw(Script& s, FuzzInput& in) {
     Check(hr, bad ? D3DERR_INVALIDCALL : S_OK, "the sprite's Draw");
 }
 
+}  // namespace
+
 void Run(FuzzInput& in) {
     Script s{DeviceOfProfile(in.U8())};
     IDirect3DDevice8* device = s.device.device;
@@ -187,11 +189,4 @@ void Run(FuzzInput& in) {
     Require(References(device) == deviceRefs, "the device's references changed");
 }
 
-}  // namespace
 }  // namespace valmere::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    valmere::fuzz::FuzzInput in(data, size);
-    valmere::fuzz::Run(in);
-    return 0;
-}

@@ -28,4 +28,8 @@ private:
 
 inline bool Bit(std::uint32_t word, int bit) { return (word >> bit & 1) != 0; }
 
+// One call target's work on one input (its own file defines it; FuzzEntry.cpp
+// hands it every input).
+void Run(FuzzInput& in);
+
 }  // namespace valmere::fuzz

@@ -65,6 +65,6 @@ function(valmere_add_fuzzers libfuzzer)
     if(name STREQUAL "dds_roundtrip")
       list(APPEND libs valmere_texture_tool)  # the tool's DDS writer
     endif()
-    valmere_add_fuzzer(${name} ${libfuzzer} SOURCES ${source} LIBS ${libs} CORPUS ${name})
+    valmere_add_fuzzer(${name} ${libfuzzer} SOURCES ${source} FuzzEntry.cpp LIBS ${libs} CORPUS ${name})
   endwhile()
 endfunction()

@@ -3,13 +3,8 @@
 // filter words, colour keys and palettes.
 //
 // Byte layout (fields past the end of the input read as 0):
-//   0      call: bit 0 FromSurface (else FromMemory); bit 1 (FromSurface) the
-//          source is the destination surface itself; bit 2 no destination
-//          rectangle; bit 3 no source rectangle
-//   1      palettes (Palettes in fuzz/TextureCase.h)
-//   2, 3   destination and source format (FormatAt)
-//   4      bits 0-1 destination pool, bits 2-3 source surface pool (PoolAt),
-//          bit 4 D3DUSAGE_DYNAMIC on both, bits 5-7 device profile
+//   0-4    call, palettes, formats, pools and profile (LoadHeader in
+//          fuzz/TextureCase.h; "from a resource" is FromSurface)
 //   5, 6   destination width and height: byte % 64 + 1, rounded up to
 //          whole blocks for block formats
 //   7, 8   source width and height, the same way: the source surface, or
@@ -56,7 +51,6 @@ UINT Extent(std::uint8_t byte, const PixelLayout& layout) {
 
 bool MakeSurface(IDirect3DDevice8* device, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool, DWORD usage,
                  Surface& out) {
-    if (pool == D3DPOOL_MANAGED) usage = 0;
     if (FAILED(device->CreateTexture(width, height, 1, usage, format, pool, out.texture.Receive()))) return false;
     out.width = width;
     out.height = height;
@@ -84,20 +78,12 @@ D3DBOX BoxOf(const RECT& r) {
 
 D3DBOX WholeBox(UINT width, UINT height) { return {0, 0, width, height, 0, 1}; }
 
-// Whether `box` starts and ends on whole blocks or pairs, so that a raw copy
-// between equal formats applies to it.
-bool Aligned(const PixelLayout& layout, const D3DBOX& box, UINT width, UINT height) {
-    const D3DBOX widened = WidenedBox(layout, box, width, height);
-    return widened.Left == box.Left && widened.Right == box.Right && widened.Top == box.Top &&
-           widened.Bottom == box.Bottom;
-}
+}  // namespace
 
 void Run(FuzzInput& in) {
-    const std::uint8_t call = in.U8();
-    const std::uint8_t paletteBits = in.U8();
-    const D3DFORMAT destFormat = FormatAt(in.U8());
-    const D3DFORMAT srcFormat = FormatAt(in.U8());
-    const std::uint8_t pools = in.U8();
+    const LoadHeader h = ReadLoadHeader(in);
+    const D3DFORMAT destFormat = h.destFormat;
+    const D3DFORMAT srcFormat = h.srcFormat;
     const PixelLayout destLayout = LayoutOf(destFormat);
     const PixelLayout srcLayout = LayoutOf(srcFormat);
     const UINT destWidth = Extent(in.U8(), destLayout);
@@ -112,26 +98,25 @@ void Run(FuzzInput& in) {
     const UINT padding = in.U8() & 0xF;
     const auto data = in.Rest();
 
-    const bool fromSurface = Bit(call, 0);
-    const bool selfCopy = fromSurface && Bit(call, 1);
-    const RECT* destRectArg = Bit(call, 2) ? nullptr : &destRect;
-    const RECT* srcRectArg = Bit(call, 3) ? nullptr : &srcRect;
-    const DWORD usage = Bit(pools, 4) ? D3DUSAGE_DYNAMIC : 0;
-    IDirect3DDevice8* device = DeviceOfProfile(pools >> 5).device;
+    const bool fromSurface = h.fromResource;
+    const bool selfCopy = h.selfCopy;
+    const RECT* destRectArg = h.noDestRegion ? nullptr : &destRect;
+    const RECT* srcRectArg = h.noSourceRegion ? nullptr : &srcRect;
+    IDirect3DDevice8* device = DeviceOfProfile(h.profile).device;
     const ULONG deviceRefs = References(device);
 
     Surface dest;
-    if (!MakeSurface(device, destWidth, destHeight, destFormat, PoolAt(pools), usage, dest)) return;
+    if (!MakeSurface(device, destWidth, destHeight, destFormat, h.destPool, h.UsageIn(h.destPool), dest)) return;
     Surface source;
     if (fromSurface && !selfCopy) {
-        if (!MakeSurface(device, srcWidth, srcHeight, srcFormat, PoolAt(pools >> 2), usage, source)) return;
+        if (!MakeSurface(device, srcWidth, srcHeight, srcFormat, h.srcPool, h.UsageIn(h.srcPool), source)) return;
         FillSurface(source.level.Get(), data, 0);
     }
     if (selfCopy) {
         srcWidth = destWidth;
         srcHeight = destHeight;
     }
-    const Palettes palettes(paletteBits, data);
+    const Palettes palettes(h.paletteBits, data);
     FillSurface(dest.level.Get(), data, 7);
     const ImageBytes before = SnapshotSurface(dest.level.Get());
     const ULONG destRefs = References(dest.texture.Get());
@@ -163,37 +148,15 @@ void Run(FuzzInput& in) {
                                        palettes.source, srcRectArg, filter, colorKey);
         Require(std::equal(memory.begin(), memory.end(), srcBytes.bytes.begin()), "the source memory was written");
     }
-    if (invalid) {
-        Require(hr == D3DERR_INVALIDCALL, "invalid arguments answered 0x%08X", static_cast<unsigned>(hr));
-    } else {
-        Require(IsLoadResult(hr), "the load answered 0x%08X", static_cast<unsigned>(hr));
-    }
-
-    const ImageBytes after = SnapshotSurface(dest.level.Get());
-    const D3DBOX destBox = destRectArg && !invalid ? BoxOf(destRect) : WholeBox(destWidth, destHeight);
-    const D3DBOX written = invalid ? D3DBOX{0, 0, 0, 0, 0, 0} : WidenedBox(destLayout, destBox, destWidth, destHeight);
-    RequireSameOutside(before, after, destLayout, written, "destination");
-
-    const D3DBOX srcBox = srcRectArg ? BoxOf(srcRect) : WholeBox(srcWidth, srcHeight);
-    const bool sameSize = destBox.Right - destBox.Left == srcBox.Right - srcBox.Left &&
-                          destBox.Bottom - destBox.Top == srcBox.Bottom - srcBox.Top;
-    const bool palettized = GetFormatInfo(destFormat).kind == FormatKind::Palette;
-    if (hr == S_OK && srcFormat == destFormat && colorKey == 0 && sameSize && !palettized &&
-        Aligned(destLayout, destBox, destWidth, destHeight) && Aligned(srcLayout, srcBox, srcWidth, srcHeight) &&
-        !srcBytes.bytes.empty() && !after.bytes.empty()) {
-        RequireBoxCopied(srcBytes, srcBox, after, destBox, destLayout, "equal formats and sizes");
-    }
+    const D3DBOX destWhole = WholeBox(destWidth, destHeight);
+    const D3DBOX srcWhole = WholeBox(srcWidth, srcHeight);
+    const LoadSide to{destFormat, destWhole, destRectArg && !invalid ? BoxOf(destRect) : destWhole, before};
+    const LoadSide from{srcFormat, srcWhole, srcRectArg ? BoxOf(srcRect) : srcWhole, srcBytes};
+    RequireLoadOutcome(hr, invalid, false, colorKey, from, to, SnapshotSurface(dest.level.Get()));
     Require(References(dest.texture.Get()) == destRefs, "the destination's references changed");
     dest = Surface{};
     source = Surface{};
     Require(References(device) == deviceRefs, "the device's references changed");
 }
 
-}  // namespace
 }  // namespace valmere::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    valmere::fuzz::FuzzInput in(data, size);
-    valmere::fuzz::Run(in);
-    return 0;
-}

@@ -3,13 +3,8 @@
 // colour keys and palettes.
 //
 // Byte layout (fields past the end of the input read as 0):
-//   0      call: bit 0 FromVolume (else FromMemory); bit 1 (FromVolume) the
-//          source is the destination volume itself; bit 2 no destination
-//          box; bit 3 no source box
-//   1      palettes (Palettes in fuzz/TextureCase.h)
-//   2, 3   destination and source format (FormatAt)
-//   4      bits 0-1 destination pool, bits 2-3 source volume pool (PoolAt),
-//          bit 4 D3DUSAGE_DYNAMIC on both, bits 5-7 device profile
+//   0-4    call, palettes, formats, pools and profile (LoadHeader in
+//          fuzz/TextureCase.h; "from a resource" is FromVolume)
 //   5-7    destination width, height, depth: byte % 16 + 1 (width and height
 //          rounded up to whole blocks for block formats)
 //   8-10   source width, height, depth, the same way: the source volume, or
@@ -58,7 +53,6 @@ UINT Extent(std::uint8_t byte, const PixelLayout& layout, bool planar) {
 
 bool MakeVolume(IDirect3DDevice8* device, const D3DBOX& whole, D3DFORMAT format, D3DPOOL pool, DWORD usage,
                 Volume& out) {
-    if (pool == D3DPOOL_MANAGED) usage = 0;
     if (FAILED(device->CreateVolumeTexture(whole.Right, whole.Bottom, whole.Back, 1, usage, format, pool,
                                            out.texture.Receive())))
         return false;
@@ -92,22 +86,12 @@ bool Inside(const D3DBOX& box, const D3DBOX& whole) {
 
 bool Ordered(const D3DBOX& box) { return box.Left <= box.Right && box.Top <= box.Bottom && box.Front <= box.Back; }
 
-bool Aligned(const PixelLayout& layout, const D3DBOX& box, const D3DBOX& whole) {
-    const D3DBOX widened = WidenedBox(layout, box, whole.Right, whole.Bottom);
-    return widened.Left == box.Left && widened.Right == box.Right && widened.Top == box.Top &&
-           widened.Bottom == box.Bottom;
-}
-
-UINT Width(const D3DBOX& b) { return b.Right - b.Left; }
-UINT Height(const D3DBOX& b) { return b.Bottom - b.Top; }
-UINT Depth(const D3DBOX& b) { return b.Back - b.Front; }
+}  // namespace
 
 void Run(FuzzInput& in) {
-    const std::uint8_t call = in.U8();
-    const std::uint8_t paletteBits = in.U8();
-    const D3DFORMAT destFormat = FormatAt(in.U8());
-    const D3DFORMAT srcFormat = FormatAt(in.U8());
-    const std::uint8_t pools = in.U8();
+    const LoadHeader h = ReadLoadHeader(in);
+    const D3DFORMAT destFormat = h.destFormat;
+    const D3DFORMAT srcFormat = h.srcFormat;
     const PixelLayout destLayout = LayoutOf(destFormat);
     const PixelLayout srcLayout = LayoutOf(srcFormat);
     const D3DBOX destWhole = ReadSize(in, destLayout);
@@ -120,23 +104,22 @@ void Run(FuzzInput& in) {
     const std::uint8_t padding = in.U8();
     const auto data = in.Rest();
 
-    const bool fromVolume = Bit(call, 0);
-    const bool selfCopy = fromVolume && Bit(call, 1);
-    const D3DBOX* destBoxArg = Bit(call, 2) ? nullptr : &destBox;
-    const D3DBOX* srcBoxArg = Bit(call, 3) ? nullptr : &srcBox;
-    const DWORD usage = Bit(pools, 4) ? D3DUSAGE_DYNAMIC : 0;
-    IDirect3DDevice8* device = DeviceOfProfile(pools >> 5).device;
+    const bool fromVolume = h.fromResource;
+    const bool selfCopy = h.selfCopy;
+    const D3DBOX* destBoxArg = h.noDestRegion ? nullptr : &destBox;
+    const D3DBOX* srcBoxArg = h.noSourceRegion ? nullptr : &srcBox;
+    IDirect3DDevice8* device = DeviceOfProfile(h.profile).device;
     const ULONG deviceRefs = References(device);
 
     Volume dest;
-    if (!MakeVolume(device, destWhole, destFormat, PoolAt(pools), usage, dest)) return;
+    if (!MakeVolume(device, destWhole, destFormat, h.destPool, h.UsageIn(h.destPool), dest)) return;
     Volume source;
     if (fromVolume && !selfCopy) {
-        if (!MakeVolume(device, srcWhole, srcFormat, PoolAt(pools >> 2), usage, source)) return;
+        if (!MakeVolume(device, srcWhole, srcFormat, h.srcPool, h.UsageIn(h.srcPool), source)) return;
         FillVolume(source.level.Get(), data, 0);
     }
     if (selfCopy) srcWhole = destWhole;
-    const Palettes palettes(paletteBits, data);
+    const Palettes palettes(h.paletteBits, data);
     FillVolume(dest.level.Get(), data, 7);
     const ImageBytes before = SnapshotVolume(dest.level.Get());
     const ULONG destRefs = References(dest.texture.Get());
@@ -169,41 +152,17 @@ void Run(FuzzInput& in) {
                                       slicePitch, palettes.source, srcBoxArg, filter, colorKey);
         Require(std::equal(memory.begin(), memory.end(), srcBytes.bytes.begin()), "the source memory was written");
     }
-    if (invalid) {
-        Require(hr == D3DERR_INVALIDCALL, "invalid arguments answered 0x%08X", static_cast<unsigned>(hr));
-    } else {
-        // A default-pool volume without D3DUSAGE_DYNAMIC cannot be locked
-        // (LockBox's D3DERR_INVALIDCALL).
-        const auto unlockable = [&](std::uint8_t pool) { return PoolAt(pool) == D3DPOOL_DEFAULT && usage == 0; };
-        const bool locks = !unlockable(pools) && (!fromVolume || selfCopy || !unlockable(pools >> 2));
-        Require(IsLoadResult(hr) || (!locks && hr == D3DERR_INVALIDCALL), "the load answered 0x%08X",
-                static_cast<unsigned>(hr));
-    }
-
-    const ImageBytes after = SnapshotVolume(dest.level.Get());
-    const D3DBOX to = destBoxArg && !invalid ? destBox : destWhole;
-    const D3DBOX written = invalid ? D3DBOX{0, 0, 0, 0, 0, 0} : WidenedBox(destLayout, to, destWhole.Right, destWhole.Bottom);
-    RequireSameOutside(before, after, destLayout, written, "destination");
-
-    const D3DBOX from = srcBoxArg ? srcBox : srcWhole;
-    const bool sameSize = Width(to) == Width(from) && Height(to) == Height(from) && Depth(to) == Depth(from);
-    const bool palettized = GetFormatInfo(destFormat).kind == FormatKind::Palette;
-    if (hr == S_OK && srcFormat == destFormat && colorKey == 0 && sameSize && !palettized &&
-        Aligned(destLayout, to, destWhole) && Aligned(srcLayout, from, srcWhole) && !srcBytes.bytes.empty() &&
-        !after.bytes.empty()) {
-        RequireBoxCopied(srcBytes, from, after, to, destLayout, "equal formats and sizes");
-    }
+    // A default-pool volume without D3DUSAGE_DYNAMIC cannot be locked
+    // (LockBox's D3DERR_INVALIDCALL).
+    const auto unlockable = [&](D3DPOOL pool) { return pool == D3DPOOL_DEFAULT && h.UsageIn(pool) == 0; };
+    const bool lockMayFail = unlockable(h.destPool) || (fromVolume && !selfCopy && unlockable(h.srcPool));
+    const LoadSide to{destFormat, destWhole, destBoxArg && !invalid ? destBox : destWhole, before};
+    const LoadSide from{srcFormat, srcWhole, srcBoxArg ? srcBox : srcWhole, srcBytes};
+    RequireLoadOutcome(hr, invalid, lockMayFail, colorKey, from, to, SnapshotVolume(dest.level.Get()));
     Require(References(dest.texture.Get()) == destRefs, "the destination's references changed");
     dest = Volume{};
     source = Volume{};
     Require(References(device) == deviceRefs, "the device's references changed");
 }
 
-}  // namespace
 }  // namespace valmere::fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    valmere::fuzz::FuzzInput in(data, size);
-    valmere::fuzz::Run(in);
-    return 0;
-}

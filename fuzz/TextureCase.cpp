@@ -43,6 +43,24 @@ bool IsValidFilterWord(DWORD filter) {
     return type >= D3DX_FILTER_NONE && type <= D3DX_FILTER_BOX && filter < 0x100000;
 }
 
+LoadHeader ReadLoadHeader(FuzzInput& in) {
+    LoadHeader h;
+    const std::uint8_t call = in.U8();
+    h.fromResource = Bit(call, 0);
+    h.selfCopy = h.fromResource && Bit(call, 1);
+    h.noDestRegion = Bit(call, 2);
+    h.noSourceRegion = Bit(call, 3);
+    h.paletteBits = in.U8();
+    h.destFormat = FormatAt(in.U8());
+    h.srcFormat = FormatAt(in.U8());
+    const std::uint8_t pools = in.U8();
+    h.destPool = PoolAt(pools);
+    h.srcPool = PoolAt(pools >> 2);
+    h.dynamic = Bit(pools, 4);
+    h.profile = pools >> 5;
+    return h;
+}
+
 Palettes::Palettes(std::uint8_t bits, std::span<const std::uint8_t> data) {
     const std::vector<std::uint8_t> entries = CycledBytes(2 * sizeof(sourceEntries), data, 0);
     std::memcpy(sourceEntries, entries.data(), sizeof(sourceEntries));
@@ -120,6 +138,14 @@ ComPtr<IDirect3DSurface8> ImageSurfaceLike(IDirect3DSurface8* surface, const D3D
     return copy;
 }
 
+// The device's CopyRects of the `desc`-sized surface `from` onto `to`.
+bool CopyWhole(IDirect3DSurface8* from, IDirect3DSurface8* to, const D3DSURFACE_DESC& desc) {
+    const RECT whole{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
+    const POINT corner{0, 0};
+    ComPtr<IDirect3DDevice8> device;
+    return SUCCEEDED(from->GetDevice(device.Receive())) && SUCCEEDED(device->CopyRects(from, &whole, 1, to, &corner));
+}
+
 }  // namespace
 
 ImageBytes SnapshotSurface(IDirect3DSurface8* surface) {
@@ -132,16 +158,9 @@ ImageBytes SnapshotSurface(IDirect3DSurface8* surface) {
         surface->UnlockRect();
         return image;
     }
-    ComPtr<IDirect3DSurface8> copy = ImageSurfaceLike(surface, desc);
-    const RECT whole{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-    const POINT corner{0, 0};
-    ComPtr<IDirect3DDevice8> device;
-    if (!copy || FAILED(surface->GetDevice(device.Receive())) ||
-        FAILED(device->CopyRects(surface, &whole, 1, copy.Get(), &corner))) {
-        return {};
-    }
     // The copy's rows of blocks are those of the surface.
-    return SnapshotSurface(copy.Get());
+    const ComPtr<IDirect3DSurface8> copy = ImageSurfaceLike(surface, desc);
+    return copy && CopyWhole(surface, copy.Get(), desc) ? SnapshotSurface(copy.Get()) : ImageBytes{};
 }
 
 ImageBytes SnapshotVolume(IDirect3DVolume8* volume) {
@@ -171,12 +190,8 @@ bool FillSurface(IDirect3DSurface8* surface, std::span<const std::uint8_t> data,
         surface->UnlockRect();
         return true;
     }
-    ComPtr<IDirect3DSurface8> copy = ImageSurfaceLike(surface, desc);
-    const RECT whole{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-    const POINT corner{0, 0};
-    ComPtr<IDirect3DDevice8> device;
-    return copy && SUCCEEDED(surface->GetDevice(device.Receive())) && FillSurface(copy.Get(), data, start) &&
-           SUCCEEDED(device->CopyRects(copy.Get(), &whole, 1, surface, &corner));
+    const ComPtr<IDirect3DSurface8> copy = ImageSurfaceLike(surface, desc);
+    return copy && FillSurface(copy.Get(), data, start) && CopyWhole(copy.Get(), surface, desc);
 }
 
 bool FillVolume(IDirect3DVolume8* volume, std::span<const std::uint8_t> data, std::size_t start) {
@@ -243,29 +258,42 @@ void RequireBoxCopied(const ImageBytes& source, const D3DBOX& sourceBox, const I
     }
 }
 
-D3DRESOURCETYPE TextureKindAt(std::uint8_t bits) {
-    switch (bits & 3) {
-        case 1: return D3DRTYPE_CUBETEXTURE;
-        case 2: return D3DRTYPE_VOLUMETEXTURE;
-        default: return D3DRTYPE_TEXTURE;
+TextureRequest ReadTextureRequest(FuzzInput& in) {
+    TextureRequest r;
+    r.kindBits = in.U8();
+    r.kind = (r.kindBits & 3) == 1 ? D3DRTYPE_CUBETEXTURE
+                                   : ((r.kindBits & 3) == 2 ? D3DRTYPE_VOLUMETEXTURE : D3DRTYPE_TEXTURE);
+    const std::uint8_t setup = in.U8();
+    r.profile = setup & 7;
+    r.pool = PoolAt(setup >> 3);
+    r.usage = Bit(setup, 5) && r.pool != D3DPOOL_MANAGED ? D3DUSAGE_DYNAMIC : 0;
+    r.format = FormatAt(in.U8());
+    const bool blocks = LayoutOf(r.format).blockBytes != 0;
+    const UINT planar = r.kind == D3DRTYPE_VOLUMETEXTURE ? 8 : 32;
+    r.width = in.U8() % planar + 1;
+    r.height = in.U8() % planar + 1;
+    r.depth = in.U8() % planar + 1;
+    if (blocks) {
+        r.width = RoundUp(r.width, 4);
+        r.height = RoundUp(r.height, 4);
     }
+    r.levels = in.U8() % 8u;
+    return r;
 }
 
-HRESULT CreateAnyTexture(IDirect3DDevice8* device, D3DRESOURCETYPE kind, UINT width, UINT height, UINT depth,
-                         UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                         ComPtr<IDirect3DBaseTexture8>& texture) {
+HRESULT CreateTexture(IDirect3DDevice8* device, const TextureRequest& r, ComPtr<IDirect3DBaseTexture8>& texture) {
     HRESULT hr = E_FAIL;
-    if (kind == D3DRTYPE_CUBETEXTURE) {
+    if (r.kind == D3DRTYPE_CUBETEXTURE) {
         IDirect3DCubeTexture8* cube = nullptr;
-        hr = device->CreateCubeTexture(width, levels, usage, format, pool, &cube);
+        hr = device->CreateCubeTexture(r.width, r.levels, r.usage, r.format, r.pool, &cube);
         texture = ComPtr<IDirect3DBaseTexture8>::Adopt(cube);
-    } else if (kind == D3DRTYPE_VOLUMETEXTURE) {
+    } else if (r.kind == D3DRTYPE_VOLUMETEXTURE) {
         IDirect3DVolumeTexture8* volume = nullptr;
-        hr = device->CreateVolumeTexture(width, height, depth, levels, usage, format, pool, &volume);
+        hr = device->CreateVolumeTexture(r.width, r.height, r.depth, r.levels, r.usage, r.format, r.pool, &volume);
         texture = ComPtr<IDirect3DBaseTexture8>::Adopt(volume);
     } else {
         IDirect3DTexture8* plain = nullptr;
-        hr = device->CreateTexture(width, height, levels, usage, format, pool, &plain);
+        hr = device->CreateTexture(r.width, r.height, r.levels, r.usage, r.format, r.pool, &plain);
         texture = ComPtr<IDirect3DBaseTexture8>::Adopt(plain);
     }
     return hr;
@@ -299,6 +327,41 @@ std::vector<ImageBytes> LevelImages(IDirect3DBaseTexture8* texture, std::span<co
         }
     }
     return levels;
+}
+
+namespace {
+
+// Whether `box` starts and ends on whole blocks or pairs, so that a raw copy
+// between equal formats applies to it.
+bool Aligned(const PixelLayout& layout, const D3DBOX& box, const D3DBOX& whole) {
+    const D3DBOX widened = WidenedBox(layout, box, whole.Right, whole.Bottom);
+    return widened.Left == box.Left && widened.Right == box.Right && widened.Top == box.Top &&
+           widened.Bottom == box.Bottom;
+}
+
+bool SameSize(const D3DBOX& a, const D3DBOX& b) {
+    return a.Right - a.Left == b.Right - b.Left && a.Bottom - a.Top == b.Bottom - b.Top &&
+           a.Back - a.Front == b.Back - b.Front;
+}
+
+}  // namespace
+
+void RequireLoadOutcome(HRESULT hr, bool invalid, bool lockMayFail, D3DCOLOR colorKey, const LoadSide& source,
+                        const LoadSide& dest, const ImageBytes& after) {
+    if (invalid) {
+        Require(hr == D3DERR_INVALIDCALL, "invalid arguments answered 0x%08X", static_cast<unsigned>(hr));
+    } else {
+        Require(IsLoadResult(hr) || (lockMayFail && hr == D3DERR_INVALIDCALL), "the load answered 0x%08X",
+                static_cast<unsigned>(hr));
+    }
+    const PixelLayout destLayout = LayoutOf(dest.format);
+    const D3DBOX written = invalid ? D3DBOX{} : WidenedBox(destLayout, dest.box, dest.whole.Right, dest.whole.Bottom);
+    RequireSameOutside(dest.bytes, after, destLayout, written, "destination");
+    const bool palettized = GetFormatInfo(dest.format).kind == FormatKind::Palette;
+    if (hr == S_OK && source.format == dest.format && colorKey == 0 && !palettized && SameSize(source.box, dest.box) &&
+        Aligned(destLayout, dest.box, dest.whole) && Aligned(LayoutOf(source.format), source.box, source.whole)) {
+        RequireBoxCopied(source.bytes, source.box, after, dest.box, destLayout, "equal formats and sizes");
+    }
 }
 
 bool IsLoadResult(HRESULT hr) { return hr == S_OK || hr == E_FAIL || hr == E_OUTOFMEMORY; }

@@ -28,6 +28,32 @@ DWORD FilterWord(std::uint8_t type, std::uint8_t flags);
 // 0x100000 or above.
 bool IsValidFilterWord(DWORD filter);
 
+// The first five layout bytes of the load targets:
+//   0      call: bit 0 from a surface or volume (else from memory); bit 1
+//          (with bit 0) the source is the destination itself; bit 2 no
+//          destination rectangle or box; bit 3 no source one
+//   1      palettes (Palettes below)
+//   2, 3   destination and source format (FormatAt)
+//   4      bits 0-1 destination pool, bits 2-3 source pool (PoolAt), bit 4
+//          D3DUSAGE_DYNAMIC on both (not in D3DPOOL_MANAGED), bits 5-7 the
+//          device profile
+struct LoadHeader {
+    bool fromResource = false;
+    bool selfCopy = false;
+    bool noDestRegion = false;
+    bool noSourceRegion = false;
+    std::uint8_t paletteBits = 0;
+    D3DFORMAT destFormat = D3DFMT_UNKNOWN;
+    D3DFORMAT srcFormat = D3DFMT_UNKNOWN;
+    D3DPOOL destPool = D3DPOOL_DEFAULT;
+    D3DPOOL srcPool = D3DPOOL_DEFAULT;
+    bool dynamic = false;
+    unsigned profile = 0;
+    // The usage of a resource in `pool`.
+    DWORD UsageIn(D3DPOOL pool) const { return dynamic && pool != D3DPOOL_MANAGED ? D3DUSAGE_DYNAMIC : 0; }
+};
+LoadHeader ReadLoadHeader(FuzzInput& in);
+
 // Source and destination palettes of a load, from the layout's palette bits
 // (bit 0: a source palette, bit 1: a destination palette, bit 2: the
 // destination uses the source's very array) and entries taken from `data`.
@@ -94,17 +120,50 @@ void RequireSameOutside(const ImageBytes& before, const ImageBytes& after, const
 void RequireBoxCopied(const ImageBytes& source, const D3DBOX& sourceBox, const ImageBytes& after,
                       const D3DBOX& destBox, const PixelLayout& layout, const char* what);
 
-// D3DRTYPE_TEXTURE, CUBETEXTURE or VOLUMETEXTURE by the low two bits (0 and
-// 3 are 2D).
-D3DRESOURCETYPE TextureKindAt(std::uint8_t bits);
-// The device's CreateTexture, CreateCubeTexture (edge `width`) or
-// CreateVolumeTexture; its result.
-HRESULT CreateAnyTexture(IDirect3DDevice8* device, D3DRESOURCETYPE kind, UINT width, UINT height, UINT depth,
-                         UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                         ComPtr<IDirect3DBaseTexture8>& texture);
+// A texture an input asks for, read from seven layout bytes:
+//   0      bits 0-1 kind (0 2D, 1 cube, 2 volume, 3 2D); the bits above are
+//          the target's own (`kindBits`)
+//   1      bits 0-2 device profile, bits 3-4 pool (PoolAt), bit 5
+//          D3DUSAGE_DYNAMIC (not with D3DPOOL_MANAGED)
+//   2      format (FormatAt)
+//   3-5    width (cube: edge), height, depth: byte % 32 + 1 (volumes: % 8 +
+//          1), width and height rounded up to whole blocks for block formats
+//   6      levels: byte % 8 (0: the whole chain)
+struct TextureRequest {
+    std::uint8_t kindBits = 0;
+    D3DRESOURCETYPE kind = D3DRTYPE_TEXTURE;
+    unsigned profile = 0;
+    D3DPOOL pool = D3DPOOL_DEFAULT;
+    DWORD usage = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    UINT width = 0, height = 0, depth = 0, levels = 0;
+};
+TextureRequest ReadTextureRequest(FuzzInput& in);
+// The device's CreateTexture, CreateCubeTexture or CreateVolumeTexture for
+// the request; its result.
+HRESULT CreateTexture(IDirect3DDevice8* device, const TextureRequest& request, ComPtr<IDirect3DBaseTexture8>& texture);
 // Every level of every face (faces outer, levels inner), first filled from
 // `data` when `fill` is set, then snapshot.
 std::vector<ImageBytes> LevelImages(IDirect3DBaseTexture8* texture, std::span<const std::uint8_t> data, bool fill);
+
+// One side of a load as the checks see it: its format, the whole image, the
+// box the call named (the whole image when it named none) and its bytes
+// before the call.
+struct LoadSide {
+    D3DFORMAT format;
+    D3DBOX whole;
+    D3DBOX box;
+    const ImageBytes& bytes;
+};
+
+// The checks after a load: D3DERR_INVALIDCALL for `invalid` arguments, else
+// one a load may give for arguments it must accept (or D3DERR_INVALIDCALL
+// when `lockMayFail`); no byte of `after` outside the destination box
+// widened to whole groups (anywhere, for invalid arguments) differs from the
+// destination's bytes before; a successful load between equal formats and
+// sizes without colour key or palette copies the bytes exactly.
+void RequireLoadOutcome(HRESULT hr, bool invalid, bool lockMayFail, D3DCOLOR colorKey, const LoadSide& source,
+                        const LoadSide& dest, const ImageBytes& after);
 
 // The results a load may give for arguments it must accept: success, no
 // codec or strategy (E_FAIL) and out of memory.
