@@ -59,6 +59,9 @@ bool IsBlockFormat(const FormatLayout& layout) { return layout.blockBytes != 0; 
 
 std::size_t RowBytes(const FormatLayout& layout, unsigned width) {
     if (IsBlockFormat(layout)) return static_cast<std::size_t>((width + 3) / 4) * layout.blockBytes;
+    // YUY2 and UYVY pixels come in pairs that share their chroma: an odd
+    // width ends in a whole pair, whose second luma no pixel uses.
+    if (layout.kind == FormatClass::Yuv) return static_cast<std::size_t>((width + 1) / 2) * 4;
     return (static_cast<std::size_t>(width) * layout.bitsPerPixel + 7) / 8;
 }
 

@@ -25,7 +25,8 @@ const FormatLayout* FindFormatLayout(D3DFORMAT format);
 
 bool IsBlockFormat(const FormatLayout& layout);
 
-// Bytes of one row of pixels (or of 4x4 blocks) of the given width.
+// Bytes of one row of pixels (or of 4x4 blocks, or of YUY2 and UYVY pixel
+// pairs) of the given width.
 std::size_t RowBytes(const FormatLayout& layout, unsigned width);
 // Rows of pixels (or of blocks) that hold the given height.
 unsigned RowCount(const FormatLayout& layout, unsigned height);

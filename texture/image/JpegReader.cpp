@@ -91,6 +91,9 @@ HRESULT DecodeInFrame(JpegState& s, DecodedImage& image, const BYTE* bytes, std:
     // libjpeg's memory source: the block is served once, and a read past its
     // end gets an end-of-image marker, so a truncated file ends as a warning.
     jpeg_mem_src(&cinfo, bytes, static_cast<unsigned long>(size));
+    // No marker is saved (jpeg_save_markers is never called): libjpeg skips
+    // APPn and COM segments, ICC profiles among them, without allocating
+    // them, whatever their lengths claim.
     jpeg_read_header(&cinfo, TRUE);
     D3DFORMAT format = D3DFMT_UNKNOWN;
     UINT pixelBytes = 0;

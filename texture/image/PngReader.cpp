@@ -128,12 +128,27 @@ void CopyPalette(PngState& s) {
     }
 }
 
+// The reader uses IHDR, PLTE, tRNS, IDAT and IEND, and gAMA and sRGB for
+// gamma; every other chunk (text, ICC profiles, suggested palettes, EXIF,
+// unknown ones) is skipped unread. libpng would otherwise allocate the length
+// field of a text or profile chunk before finding that the file does not
+// hold that much, and its per-chunk limit is only a warning on read: a
+// 200-byte file claiming a 1.8 GB iTXt chunk took 1.8 GB. With these chunks
+// skipped (a length past the end of the data fails the read), what libpng
+// allocates follows the image's size, which DecodeInFrame holds to the data.
+void IgnoreUnusedChunks(png_structp png) {
+    static constexpr png_byte kGammaChunks[] = "gAMA\0sRGB";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_AS_DEFAULT, kGammaChunks, 2);
+}
+
 // Everything that may longjmp runs here; after a jump only `s` is read.
 HRESULT DecodeInFrame(PngState& s, DecodedImage& image) {
     if (setjmp(png_jmpbuf(s.png))) {
         return Reject("PNG: libpng reported an error");
     }
     png_set_read_fn(s.png, &s, ReadFromMemory);
+    IgnoreUnusedChunks(s.png);
     png_read_info(s.png, s.info);
     png_uint_32 width = 0;
     png_uint_32 height = 0;

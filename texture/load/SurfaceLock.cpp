@@ -49,6 +49,10 @@ HRESULT SurfaceLock::Lock(LockedPixels& out, IDirect3DSurface8* surface, const P
         locked.top = static_cast<LONG>(AlignDown(static_cast<UINT>(wanted.top), group.height));
         locked.bottom = static_cast<LONG>(AlignUp(static_cast<UINT>(wanted.bottom), group.height, desc.Height));
     }
+    // The device locks no empty rectangle: an empty one is held inside the
+    // whole surface, so that a load with no pixel to read or write goes on
+    // as it does from memory.
+    if (locked.left == locked.right || locked.top == locked.bottom) locked = whole;
     const bool lockWhole =
         locked.left == 0 && locked.top == 0 && locked.right == whole.right && locked.bottom == whole.bottom;
 

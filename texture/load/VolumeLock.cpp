@@ -44,6 +44,9 @@ HRESULT VolumeLock::Lock(LockedPixels& out, IDirect3DVolume8* volume, const PALE
     locked.Right = AlignUp(wanted.Right, group.width, desc.Width);
     locked.Top = AlignDown(wanted.Top, group.height);
     locked.Bottom = AlignUp(wanted.Bottom, group.height, desc.Height);
+    // The device locks no empty box: an empty one is held inside the whole
+    // volume, as SurfaceLock does.
+    if (locked.Left == locked.Right || locked.Top == locked.Bottom || locked.Front == locked.Back) locked = whole;
     const bool lockWhole = locked.Left == 0 && locked.Top == 0 && locked.Front == 0 && locked.Right == desc.Width &&
                            locked.Bottom == desc.Height && locked.Back == desc.Depth;
 
@@ -82,7 +85,7 @@ HRESULT VolumeLock::Lock(LockedPixels& out, IDirect3DVolume8* volume, const PALE
     out.format = desc.Format;
     out.extent = D3DBOX{0, 0, locked.Right - locked.Left, locked.Bottom - locked.Top, 0, locked.Back - locked.Front};
     out.region = D3DBOX{wanted.Left - locked.Left, wanted.Top - locked.Top, wanted.Right - locked.Left,
-                        wanted.Bottom - locked.Top, 0, wanted.Back - wanted.Front};
+                        wanted.Bottom - locked.Top, wanted.Front - locked.Front, wanted.Back - locked.Front};
     out.dither = TRUE;
     out.colorKey = colorKey;
     out.palette = palette;
