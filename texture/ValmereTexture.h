@@ -1,0 +1,44 @@
+// Texture functions of the project's own, beside the D3DX ones of
+// texture/D3DXTexture.h, for asset pipelines (the texture tool uses them):
+// high-quality DXT encoders, BC4 and BC5 encoders, and mip chains filtered
+// in linear light, for alpha-tested cut-outs and for normal maps. The D3DX
+// entry points do not use them: textures loaded through D3DX keep the
+// standard encoder and D3DXFilterTexture.
+//
+// Pixels are D3DXCOLOR (r, g, b, a floats, 0..1 for unsigned data). A pixel
+// block is 16 of them in row-major order (pixel (x, y) at 4y + x); blocks
+// lie one after the other. Block layouts are those of texture/dxt/DxtBlock.h
+// (DXT1 to DXT5) and texture/bc/BcChannel.h (BC4, BC5). Every function may
+// run on any thread; none keeps state between calls.
+#pragma once
+
+#include "math/D3DXColor.h"
+
+namespace valmere {
+
+// ---------------------------------------------------------------------------
+// High-quality DXT encoders
+//
+// The colour half is a cluster fit: the block's colours are ordered along
+// their principal axis and every split of that order into runs for the
+// palette entries is scored by the error of its least-squares endpoints;
+// the endpoints of the best splits are then refined on the 5:6:5 grid, with
+// each index on the nearest entry, by least squares and a local search of
+// the codes. Error is the plain sum of squared red, green and blue
+// differences (what PSNR measures). DXT1 uses its three-colour mode only
+// where that lowers the error, and then never gives index 3 (transparent
+// black) to a pixel with alpha 0.5 or more; pixels with alpha below 0.5 get
+// index 3. The alpha halves are the standard encoders' (PackBlocksDxt2..5 in
+// texture/dxt/DxtBlock.h). About five times slower than the standard
+// encoder (SIMD: 8 blocks at a time where the processor has AVX2, else 4);
+// the bytes do not depend on the processor.
+//
+// `count` blocks: pixels[16 n ..] to the block at n x (8 for DXT1, else 16)
+// bytes. S_OK.
+HRESULT PackBlocksDxt1HighQuality(void* blocks, const D3DXCOLOR* pixels, UINT count);
+HRESULT PackBlocksDxt2HighQuality(void* blocks, const D3DXCOLOR* pixels, UINT count);
+HRESULT PackBlocksDxt3HighQuality(void* blocks, const D3DXCOLOR* pixels, UINT count);
+HRESULT PackBlocksDxt4HighQuality(void* blocks, const D3DXCOLOR* pixels, UINT count);
+HRESULT PackBlocksDxt5HighQuality(void* blocks, const D3DXCOLOR* pixels, UINT count);
+
+}  // namespace valmere
