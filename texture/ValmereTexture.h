@@ -41,4 +41,19 @@ HRESULT PackBlocksDxt3HighQuality(void* blocks, const D3DXCOLOR* pixels, UINT co
 HRESULT PackBlocksDxt4HighQuality(void* blocks, const D3DXCOLOR* pixels, UINT count);
 HRESULT PackBlocksDxt5HighQuality(void* blocks, const D3DXCOLOR* pixels, UINT count);
 
+// ---------------------------------------------------------------------------
+// BC4 and BC5 encoders
+//
+// BC4 stores one channel (red), BC5 two (red, then green), each in an
+// 8-byte channel block: two endpoint codes and 3-bit indices. Unsigned
+// blocks hold 0..1 as codes 0..255, signed ones -1..1 as -127..127; values
+// beyond are clamped. Each block takes the endpoints and mode (eight steps
+// between the endpoints, or six plus the two ends of the range) with the
+// least squared error found by a least-squares fit refined on the codes.
+enum class ChannelRange { Unsigned, Signed };
+
+// `count` blocks of 8 (BC4) or 16 (BC5) bytes. S_OK.
+HRESULT PackBlocksBc4(void* blocks, const D3DXCOLOR* pixels, UINT count, ChannelRange range);
+HRESULT PackBlocksBc5(void* blocks, const D3DXCOLOR* pixels, UINT count, ChannelRange range);
+
 }  // namespace valmere
