@@ -14,6 +14,8 @@
 
 #include "math/D3DXColor.h"
 
+#include <vector>
+
 namespace valmere {
 
 // ---------------------------------------------------------------------------
@@ -55,5 +57,54 @@ enum class ChannelRange { Unsigned, Signed };
 // `count` blocks of 8 (BC4) or 16 (BC5) bytes. S_OK.
 HRESULT PackBlocksBc4(void* blocks, const D3DXCOLOR* pixels, UINT count, ChannelRange range);
 HRESULT PackBlocksBc5(void* blocks, const D3DXCOLOR* pixels, UINT count, ChannelRange range);
+
+// ---------------------------------------------------------------------------
+// Mip chains
+//
+// An image of width x height x depth pixels: rows top-down, slices one after
+// the other, no padding.
+struct ColorImage {
+    UINT width = 0;
+    UINT height = 0;
+    UINT depth = 1;
+    std::vector<D3DXCOLOR> pixels;
+};
+
+struct MipOptions {
+    // Red, green and blue hold sRGB-encoded values: they are averaged in
+    // linear light (a black and white checker gives 0.735, not 0.5).
+    bool linearLight = false;
+    // Red, green and blue hold a unit vector v as (v + 1) / 2: the vectors
+    // are averaged and every level, level 0 included, renormalised (a zero
+    // average becomes (0, 0, 1)). Alpha is averaged as it is.
+    bool normalMap = false;
+    // In 0..1: each level's alpha is scaled so that the share of pixels with
+    // alpha >= alphaCoverage matches level 0's (what an alpha test with this
+    // reference keeps of cut-out foliage). Negative: alpha is averaged as it
+    // is.
+    float alphaCoverage = -1.0f;
+};
+
+// Level 0 (as given, or renormalised for normal maps) and the levels below
+// it, `levels` in all (at most the full chain down to 1 x 1 x 1; 0 means
+// the full chain), into `chain` (replaced). Each extent of a level is half
+// the one above, rounded down, and at least 1; each pixel is the mean of
+// the area of the level above that it covers (a 2 x 2 block for even
+// extents, parts of three pixels per axis for odd ones), made from the
+// unscaled level above. S_OK; D3DERR_INVALIDCALL for an empty image or a
+// pixel count that does not match its size; E_OUTOFMEMORY.
+HRESULT MakeMipChain(const ColorImage& level0, UINT levels, const MipOptions& options,
+                     std::vector<ColorImage>& chain);
+
+// The number of levels of the full chain for the extents (the bit length of
+// the largest).
+UINT FullMipChainLength(UINT width, UINT height, UINT depth);
+
+// The sRGB transfer functions, on 0..1 (values beyond are clamped).
+float SrgbToLinear(float encoded);
+float LinearToSrgb(float linear);
+
+// The share of pixels with alpha >= reference.
+float AlphaCoverage(const ColorImage& image, float reference);
 
 }  // namespace valmere
