@@ -93,8 +93,8 @@ struct MipOptions {
 // extents, parts of three pixels per axis for odd ones), made from the
 // unscaled level above. S_OK; D3DERR_INVALIDCALL for an empty image or a
 // pixel count that does not match its size; E_OUTOFMEMORY.
-HRESULT MakeMipChain(const ColorImage& level0, UINT levels, const MipOptions& options,
-                     std::vector<ColorImage>& chain);
+// Level 0 is taken by value: move it in to spare a copy.
+HRESULT MakeMipChain(ColorImage level0, UINT levels, const MipOptions& options, std::vector<ColorImage>& chain);
 
 // The number of levels of the full chain for the extents (the bit length of
 // the largest).

@@ -60,31 +60,32 @@ UINT FullMipChainLength(UINT width, UINT height, UINT depth) {
     return static_cast<UINT>(std::bit_width(std::max({width, height, depth, 1u})));
 }
 
-HRESULT MakeMipChain(const ColorImage& level0, UINT levels, const MipOptions& options,
-                     std::vector<ColorImage>& chain) {
+HRESULT MakeMipChain(ColorImage level0, UINT levels, const MipOptions& options, std::vector<ColorImage>& chain) {
     const std::size_t count = std::size_t{level0.width} * level0.height * level0.depth;
     if (count == 0 || level0.pixels.size() != count) return D3DERR_INVALIDCALL;
     const UINT full = FullMipChainLength(level0.width, level0.height, level0.depth);
     if (levels == 0 || levels > full) levels = full;
     try {
-        std::vector<ColorImage> made;
-        made.reserve(levels);
-        ColorImage work = level0;
-        if (options.normalMap) {
-            DecodeVectors(work);
-            Renormalise(work);
-        } else if (options.linearLight) {
-            ApplyToColour(work, SrgbToLinear);
-        }
-        made.push_back(level0);
-        if (options.normalMap) {
-            made.back() = work;
-            EncodeVectors(made.back());
-        }
         const bool coverage = options.alphaCoverage >= 0;
         const float target = coverage ? AlphaCoverage(level0, options.alphaCoverage) : 0.0f;
+        std::vector<ColorImage> made;
+        made.reserve(levels);
+        // The working copy of the level above, where the stored values are
+        // not the working ones (linear light, vectors); else level 0 itself.
+        ColorImage work;
+        const bool transformed = options.normalMap || options.linearLight;
+        if (options.normalMap) {
+            DecodeVectors(level0);
+            Renormalise(level0);
+            work = level0;
+            EncodeVectors(level0);
+        } else if (options.linearLight) {
+            work = level0;
+            ApplyToColour(work, SrgbToLinear);
+        }
+        made.push_back(std::move(level0));
         for (UINT level = 1; level < levels; ++level) {
-            work = HalveArea(work);
+            work = HalveArea(transformed || level > 1 ? work : made[0]);
             if (options.normalMap) Renormalise(work);
             ColorImage stored = work;
             if (options.normalMap) {
