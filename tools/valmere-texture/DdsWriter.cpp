@@ -1,10 +1,12 @@
 #include "tools/valmere-texture/DdsWriter.h"
 
+#include "platform/host/ReplaceFile.h"
 #include "texture/format/PixelFormat.h"
 #include "texture/image/DdsLayout.h"
 #include "texture/image/DxgiFormats.h"
-#include "tools/valmere-texture/AtomicFile.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace valmere::tools {
@@ -98,9 +100,16 @@ bool WriteDdsFile(const TextureData& texture, bool legacy, const std::string& pa
         error = "no DDS pixel format describes this format";
         return false;
     }
-    std::vector<std::span<const std::byte>> pieces{std::as_bytes(std::span(header))};
-    for (const std::vector<BYTE>& image : texture.images) pieces.push_back(std::as_bytes(std::span(image)));
-    return WriteFileAtomically(path, pieces, error);
+    const auto put = [](std::FILE* file, const std::vector<BYTE>& bytes) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    };
+    const bool written = host::WriteReplacing(path, [&](std::FILE* file) {
+        bool ok = put(file, header);
+        for (const std::vector<BYTE>& image : texture.images) ok = ok && put(file, image);
+        return ok;
+    });
+    if (!written) error = std::string("cannot write: ") + (errno ? std::strerror(errno) : "failed");
+    return written;
 }
 
 }  // namespace valmere::tools
