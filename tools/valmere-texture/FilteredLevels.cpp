@@ -55,15 +55,7 @@ HRESULT Level0(const LockedPixels& source, const TexturePlan& plan, ColorImage& 
 
 HRESULT BuildFilteredLevels(const TextureSource& source, const TexturePlan& plan, const ToolOptions& options,
                             TextureData& texture) {
-    texture.type = plan.type;
-    texture.format = plan.format;
-    texture.width = plan.width;
-    texture.height = plan.height;
-    texture.depth = plan.depth;
-    texture.levels = plan.levels;
-    texture.hasPalette = plan.keepPalette;
-    std::copy(std::begin(source.First().Palette()), std::end(source.First().Palette()), texture.palette.begin());
-    if (!texture.Allocate()) return E_OUTOFMEMORY;
+    if (!AllocatePlannedTexture(plan, source, texture)) return E_OUTOFMEMORY;
     MipOptions mips;
     mips.linearLight = options.linearMips;
     mips.normalMap = options.normalMap;

@@ -68,16 +68,7 @@ HRESULT BlitInto(TextureData& texture, UINT face, UINT level, const LockedPixels
 }  // namespace
 
 HRESULT BuildStoredLevels(const TextureSource& source, const TexturePlan& plan, TextureData& texture) {
-    texture.type = plan.type;
-    texture.format = plan.format;
-    texture.width = plan.width;
-    texture.height = plan.height;
-    texture.depth = plan.depth;
-    texture.levels = plan.levels;
-    const SourceImage& first = source.First();
-    texture.hasPalette = plan.keepPalette;
-    std::copy(std::begin(first.Palette()), std::end(first.Palette()), texture.palette.begin());
-    if (!texture.Allocate()) return E_OUTOFMEMORY;
+    if (!AllocatePlannedTexture(plan, source, texture)) return E_OUTOFMEMORY;
     try {
         // The loads write palette formats against the working palette only
         // when it is kept; the mip filter reads and writes with it always.

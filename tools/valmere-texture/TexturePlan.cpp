@@ -106,4 +106,16 @@ bool PlanTexture(const ToolOptions& o, const TextureSource& source, TexturePlan&
     return true;
 }
 
+bool AllocatePlannedTexture(const TexturePlan& plan, const TextureSource& source, TextureData& texture) {
+    texture.type = plan.type;
+    texture.format = plan.format;
+    texture.width = plan.width;
+    texture.height = plan.height;
+    texture.depth = plan.depth;
+    texture.levels = plan.levels;
+    texture.hasPalette = plan.keepPalette;
+    std::copy(std::begin(source.First().Palette()), std::end(source.First().Palette()), texture.palette.begin());
+    return texture.Allocate();
+}
+
 }  // namespace valmere::tools

@@ -16,6 +16,7 @@
 #pragma once
 
 #include "tools/valmere-texture/Options.h"
+#include "tools/valmere-texture/TextureData.h"
 #include "tools/valmere-texture/TextureSource.h"
 
 #include <string>
@@ -40,5 +41,9 @@ struct TexturePlan {
 // change to what was asked.
 bool PlanTexture(const ToolOptions& options, const TextureSource& source, TexturePlan& plan,
                  std::vector<std::string>& notes, std::string& error);
+
+// `texture` sized for the plan (zero-filled) with the first file's working
+// palette. False when it cannot be had (TextureData::Allocate).
+bool AllocatePlannedTexture(const TexturePlan& plan, const TextureSource& source, TextureData& texture);
 
 }  // namespace valmere::tools
