@@ -2,6 +2,7 @@
 
 #include "texture/codec/PixelCodec.h"
 #include "texture/image/LoadImage.h"
+#include "texture/load/LoadFromMemory.h"
 
 #include <cmath>
 #include <fstream>
@@ -23,13 +24,8 @@ bool LoadImageFiles(const std::vector<std::string>& paths, std::vector<Image>& i
             error = path + ": not an image file the readers accept";
             return false;
         }
-        LockedPixels locked;
-        locked.pixels = const_cast<BYTE*>(decoded.pixels);
-        locked.format = decoded.format;
-        locked.rowPitch = static_cast<INT>(decoded.rowPitch);
-        locked.extent = D3DBOX{0, 0, decoded.width, decoded.height, 0, 1};
-        locked.region = locked.extent;
-        locked.palette = decoded.palette;
+        const LockedPixels locked = MemorySource(decoded.pixels, decoded.format, decoded.rowPitch, decoded.slicePitch,
+                                                 D3DBOX{0, 0, decoded.width, decoded.height, 0, 1}, 0, decoded.palette);
         const std::unique_ptr<PixelCodec> codec = CreatePixelCodec(locked);
         if (!codec || decoded.width < 4 || decoded.height < 4) {
             error = path + ": no codec for its format, or smaller than a block";

@@ -72,15 +72,8 @@ std::unique_ptr<Loaded> Load(const std::string& path) {
 }
 
 Rgba Decoded(const DecodedImage& image, UINT x, UINT y) {
-    LockedPixels locked;
-    locked.pixels = const_cast<BYTE*>(image.pixels);
-    locked.format = image.format;
-    locked.rowPitch = static_cast<INT>(image.rowPitch);
-    locked.extent = D3DBOX{0, 0, image.width, image.height, 0, 1};
-    locked.region = locked.extent;
-    locked.palette = image.palette;
     std::vector<BYTE> rgba;
-    EXPECT_EQ(tools::DecodeToRgba(locked, 0, rgba), S_OK);
+    EXPECT_EQ(tools::DecodeToRgba(image, 0, rgba), S_OK);
     if (rgba.empty()) return {};
     const BYTE* p = rgba.data() + (std::size_t{y} * image.width + x) * 4;
     return {p[0], p[1], p[2], p[3]};
