@@ -541,7 +541,13 @@ void StoreThreeColours(std::uint8_t* out, const Fit& fit, const I* opaque, int k
     constexpr std::uint32_t kFromB[3] = {1, 2, 0};
     const std::uint32_t* map = a <= b ? kFromA : kFromB;
     std::uint32_t indices = 0;
-    for (int i = 0; i < 16; ++i) indices |= (opaque[i][k] ? map[fit.position[i][k]] : 3u) << (2 * i);
+    for (int i = 0; i < 16; ++i) {
+        // Lane k through a copy: GCC 12 with the sanitizers takes a
+        // subscripted vector in a condition for an uninitialised read.
+        std::int32_t lanes[sizeof(I) / sizeof(std::int32_t)];
+        std::memcpy(lanes, &opaque[i], sizeof lanes);
+        indices |= (lanes[k] ? map[fit.position[i][k]] : 3u) << (2 * i);
+    }
     StoreColourBlock(out, a <= b ? a : b, a <= b ? b : a, indices);
 }
 
