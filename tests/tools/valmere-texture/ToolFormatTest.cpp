@@ -51,5 +51,38 @@ TEST(TextureToolFormats, Bc4AndBc5AtLeastAsNearAsNvcompress) {
     }
 }
 
+// The header each way: "DX10" with the DXGI format (BC4_UNORM 80,
+// BC4_SNORM 81, BC5_UNORM 83, BC5_SNORM 84) after the 128 bytes, or the
+// FourCC codes readers took before it.
+TEST(TextureToolFormats, Bc4AndBc5WithADx10HeaderOrTheLegacyCodes) {
+    const std::string dir = TempDir("texture-tool-bc-headers");
+    WriteFile(dir + "/in.tga", Tga(8, 8, 32, [](UINT x, UINT y) { return Smooth(x, y, false); }));
+    struct Case {
+        const char* format;
+        UINT dxgi;
+        const char* legacyCode;
+        UINT blockBytes;
+    };
+    const Case cases[] = {{"BC4", 80, "ATI1", 8}, {"BC4S", 81, "BC4S", 8}, {"BC5", 83, "ATI2", 16}, {"BC5S", 84, "BC5S", 16}};
+    auto le32 = [](const Bytes& b, std::size_t at) {
+        return UINT{b[at]} | UINT{b[at + 1]} << 8 | UINT{b[at + 2]} << 16 | UINT{b[at + 3]} << 24;
+    };
+    for (const Case& c : cases) {
+        for (bool legacy : {false, true}) {
+            SCOPED_TRACE(std::string(c.format) + (legacy ? " legacy" : ""));
+            const ToolRun r = RunTool(dir, std::string(legacy ? "--legacy-dds " : "") + "--levels 1 --format " +
+                                               c.format + " " + dir + "/in.tga " + dir + "/out.dds");
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            const Bytes file = ReadFile(dir + "/out.dds").value_or(Bytes{});
+            const std::size_t header = legacy ? 128 : 148;
+            ASSERT_EQ(file.size(), header + 4 * c.blockBytes);
+            EXPECT_EQ(std::string(file.begin() + 84, file.begin() + 88), legacy ? c.legacyCode : "DX10");
+            if (!legacy) {
+                EXPECT_EQ(le32(file, 128), c.dxgi);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace valmere::test
