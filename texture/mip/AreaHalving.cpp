@@ -53,13 +53,20 @@ ColorImage HalveArea(const ColorImage& image) {
     const std::vector<Taps> xTaps = AxisTaps(w), yTaps = AxisTaps(h), zTaps = AxisTaps(d);
     const UINT w2 = static_cast<UINT>(xTaps.size()), h2 = static_cast<UINT>(yTaps.size());
     const UINT d2 = static_cast<UINT>(zTaps.size());
-    // x: every row of every slice.
-    std::vector<D3DXCOLOR> across(std::size_t{w2} * h * d);
-    FilterLines(image.pixels.data(), across.data(), xTaps, std::size_t{h} * d, w, w2, 1);
-    // y: every column of every slice.
+    // x, then y, one destination row at a time: only the source rows it
+    // covers (four at most) are filtered across, so the working memory is a
+    // few rows rather than half the image.
+    std::vector<D3DXCOLOR> across(std::size_t{w2} * 4);
     std::vector<D3DXCOLOR> down(std::size_t{w2} * h2 * d);
+    std::vector<Taps> rows(1);  // the destination row's taps, on `across`
     for (UINT z = 0; z < d; ++z) {
-        FilterLines(across.data() + std::size_t{z} * w2 * h, down.data() + std::size_t{z} * w2 * h2, yTaps, w2, 1, 1, w2);
+        for (UINT y = 0; y < h2; ++y) {
+            const Taps& t = yTaps[y];
+            FilterLines(image.pixels.data() + (std::size_t{z} * h + t.first) * w, across.data(), xTaps, t.count, w, w2, 1);
+            rows[0] = t;
+            rows[0].first = 0;
+            FilterLines(across.data(), down.data() + (std::size_t{z} * h2 + y) * w2, rows, w2, 1, 1, w2);
+        }
     }
     ColorImage next;
     next.width = w2;

@@ -71,7 +71,8 @@ HRESULT MakeMipChain(ColorImage level0, UINT levels, const MipOptions& options, 
         std::vector<ColorImage> made;
         made.reserve(levels);
         // The working copy of the level above, where the stored values are
-        // not the working ones (linear light, vectors); else level 0 itself.
+        // not the working ones (linear light, vectors, alpha scaled for
+        // coverage); level 1 of the last is made from level 0 itself.
         ColorImage work;
         const bool transformed = options.normalMap || options.linearLight;
         if (options.normalMap) {
@@ -84,8 +85,15 @@ HRESULT MakeMipChain(ColorImage level0, UINT levels, const MipOptions& options, 
             ApplyToColour(work, SrgbToLinear);
         }
         made.push_back(std::move(level0));
+        // Plain levels are stored as they are made: no working copy.
+        const bool plain = !transformed && !coverage;
         for (UINT level = 1; level < levels; ++level) {
-            work = HalveArea(transformed || level > 1 ? work : made[0]);
+            ColorImage next = HalveArea(plain || (!transformed && level == 1) ? made.back() : work);
+            if (plain) {
+                made.push_back(std::move(next));
+                continue;
+            }
+            work = std::move(next);
             if (options.normalMap) Renormalise(work);
             ColorImage stored = work;
             if (options.normalMap) {
