@@ -53,7 +53,7 @@ HRESULT Level0(const LockedPixels& source, const TexturePlan& plan, ColorImage& 
 
 }  // namespace
 
-HRESULT BuildFilteredLevels(const TextureSource& source, const TexturePlan& plan, const ToolOptions& options,
+HRESULT BuildFilteredLevels(TextureSource& source, const TexturePlan& plan, const ToolOptions& options,
                             TextureData& texture) {
     if (!AllocatePlannedTexture(plan, source, texture)) return E_OUTOFMEMORY;
     MipOptions mips;
@@ -65,6 +65,7 @@ HRESULT BuildFilteredLevels(const TextureSource& source, const TexturePlan& plan
             ColorImage level0;
             HRESULT hr = Level0(source.faces[face][0], plan, level0);
             if (FAILED(hr)) return hr;
+            if (face + 1 == texture.Faces()) source = {};
             std::vector<ColorImage> chain;
             hr = MakeMipChain(std::move(level0), plan.levels, mips, chain);
             if (FAILED(hr)) return hr;

@@ -13,9 +13,10 @@
 
 namespace valmere::tools {
 
-// Allocates `texture` for the plan and fills it. S_OK, E_OUTOFMEMORY, or a
-// blit's or encoder's failure.
-HRESULT BuildFilteredLevels(const TextureSource& source, const TexturePlan& plan, const ToolOptions& options,
+// Allocates `texture` for the plan and fills it; `source` is emptied as soon
+// as the last face's level 0 is read, to spare its memory while the chain
+// is made. S_OK, E_OUTOFMEMORY, or a blit's or encoder's failure.
+HRESULT BuildFilteredLevels(TextureSource& source, const TexturePlan& plan, const ToolOptions& options,
                             TextureData& texture);
 
 }  // namespace valmere::tools
