@@ -16,6 +16,7 @@ set(VALMERE_PUBLIC_HEADERS
   platform/host/HeadlessHost.h
   math/D3DXMath.h
   texture/D3DXTexture.h
+  texture/ValmereTexture.h
   text/D3DXText.h)
 set(VALMERE_INSTALLED_LIBRARIES valmere_d3dx valmere_platform)
 set(VALMERE_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Valmere)

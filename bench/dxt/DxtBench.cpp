@@ -1,14 +1,25 @@
 // dxtbench: encodes and decodes procedural images with this project's DXT1,
-// DXT3 and DXT5 codec, stb_dxt (normal and high quality) and libsquish
-// (default cluster fit; a quality reference, Debian builds it without SIMD).
+// DXT3 and DXT5 codec (the standard encoder and the high-quality one, whose
+// cluster fit runs in its AVX2 variant where the processor has it and is
+// also timed in its portable one), stb_dxt (normal and high quality) and
+// libsquish (default cluster fit; a quality reference, Debian builds it
+// without SIMD).
 // Prints single-thread throughput in Mpixels/s and the RMSE/PSNR of the
 // decoded images (this project's encoder also one block per call, for
 // callers of the single-block functions), then BC7 decoding (the block
 // decoder the DDS reader runs on load), then row throughput of the 32-, 16-
 // and 24-bit pixel codecs. The last line is a key=value summary.
+//
+// With image files as arguments (dxtbench a.jpg b.png ...) it measures DXT1
+// on those instead, each file once, opaque and cropped to whole blocks: the
+// PSNR of each encoder per file, the mean over the files and the encoding
+// speed over all of them, again ending in a key=value line.
+#include "ImageFiles.h"
 #include "TestImages.h"
 
+#include "texture/ValmereTexture.h"
 #include "texture/codec/PixelCodec.h"
+#include "texture/dxt/ClusterFit.h"
 #include "texture/dxt/DxtBlock.h"
 #include "texture/format/BlockFormat.h"
 
@@ -212,13 +223,91 @@ double Bc7DecodeThroughput() {
     });
 }
 
+// File mode: DXT1 on each file, each encoder once per file.
+int RunFiles(const std::vector<std::string>& paths) {
+    std::vector<Image> images;
+    std::string error;
+    if (!LoadImageFiles(paths, images, error)) {
+        std::fprintf(stderr, "dxtbench: %s\n", error.c_str());
+        return 1;
+    }
+    struct Encoder {
+        const char* key;
+        const char* label;
+        std::function<void(const Image&, std::uint8_t*)> encode;
+    };
+    std::vector<D3DXCOLOR> blockRow;
+    const auto rows = [&blockRow](PackBlocksFn pack) {
+        return [&blockRow, pack](const Image& image, std::uint8_t* out) {
+            const auto across = static_cast<UINT>(image.width / 4);
+            blockRow.resize(static_cast<size_t>(across) * 16);
+            for (int by = 0; by < image.height / 4; ++by, out += across * 8) {
+                ToColorBlocks(image, by, blockRow.data());
+                pack(out, blockRow.data(), across);
+            }
+        };
+    };
+    const Encoder encoders[] = {
+        {"dxt1", "valmere", rows(PackBlocksDxt1)},
+        {"dxt1hq", "valmere hq", rows(PackBlocksDxt1HighQuality)},
+        {"stbhq_dxt1", "stb_dxt hq",
+         [](const Image& image, std::uint8_t* out) {
+             EncodeRgba(image, 8, out, [](const std::uint8_t* rgba, std::uint8_t* block) {
+                 stb_compress_dxt_block(block, rgba, 0, STB_DXT_HIGHQUAL);
+             });
+         }},
+        {"squish_dxt1", "libsquish",
+         [](const Image& image, std::uint8_t* out) {
+             EncodeRgba(image, 8, out, [](const std::uint8_t* rgba, std::uint8_t* block) {
+                 squish::Compress(rgba, block, squish::kDxt1);
+             });
+         }},
+    };
+    const auto decode = [](const std::uint8_t* block, std::uint8_t* rgba) {
+        D3DXCOLOR pixels[16];
+        UnpackBlockDxt1(pixels, block);
+        ToBytes(pixels, rgba);
+    };
+    std::printf("%-40s", "file (DXT1 PSNR dB)");
+    for (const Encoder& e : encoders) std::printf(" %11s", e.label);
+    std::printf("\n");
+    std::vector<double> meanPsnr(std::size(encoders)), seconds(std::size(encoders));
+    double megapixels = 0;
+    for (const Image& image : images) {
+        const double mpix = static_cast<double>(image.width) * image.height / 1e6;
+        megapixels += mpix;
+        std::printf("%-40s", (image.name + " " + std::to_string(image.width) + "x" + std::to_string(image.height)).c_str());
+        for (size_t n = 0; n < std::size(encoders); ++n) {
+            const Result r = Run({image}, 8, false, [&](size_t, std::uint8_t* out) { encoders[n].encode(image, out); },
+                                 decode, nullptr, true);
+            meanPsnr[n] += r.psnr / static_cast<double>(images.size());
+            seconds[n] += mpix / r.encodeMpix;
+            std::printf(" %11.3f", r.psnr);
+        }
+        std::printf("\n");
+    }
+    std::printf("%-40s", "mean");
+    for (double p : meanPsnr) std::printf(" %11.3f", p);
+    std::printf("\n%-40s", "encode Mpix/s (one thread)");
+    for (double t : seconds) std::printf(" %11.2f", megapixels / t);
+    std::printf("\n(decoded with this project's decoder; libsquish's cluster fit with its default, uniform metric)\n");
+    std::printf("files=%zu", images.size());
+    for (size_t n = 0; n < std::size(encoders); ++n) {
+        std::printf(" %s_psnr_db_mean=%.3f %s_encode_mpix_s=%.2f", encoders[n].key, meanPsnr[n], encoders[n].key,
+                    megapixels / seconds[n]);
+    }
+    std::printf("\n");
+    return 0;
+}
+
 }  // namespace
 }  // namespace valmere::bench
 
-int main() {
+int main(int argc, char** argv) {
     using namespace valmere;
     using namespace valmere::bench;
 
+    if (argc > 1) return RunFiles(std::vector<std::string>(argv + 1, argv + argc));
     std::vector<Image> images = MakeTestImages();
     std::vector<Image> opaque = images;  // DXT1 is measured on opaque images
     for (Image& image : opaque) {
@@ -232,13 +321,15 @@ int main() {
         const char* name;
         int bytes;
         PackBlocksFn pack;
+        PackBlocksFn packHighQuality;
         PackBlockFn packOne;
         UnpackBlockFn unpack;
         int squishFlag;
     };
-    const Ours ours[] = {{"DXT1", 8, PackBlocksDxt1, PackBlockDxt1, UnpackBlockDxt1, squish::kDxt1},
-                         {"DXT3", 16, PackBlocksDxt3, PackBlockDxt3, UnpackBlockDxt3, squish::kDxt3},
-                         {"DXT5", 16, PackBlocksDxt5, PackBlockDxt5, UnpackBlockDxt5, squish::kDxt5}};
+    const Ours ours[] = {
+        {"DXT1", 8, PackBlocksDxt1, PackBlocksDxt1HighQuality, PackBlockDxt1, UnpackBlockDxt1, squish::kDxt1},
+        {"DXT3", 16, PackBlocksDxt3, PackBlocksDxt3HighQuality, PackBlockDxt3, UnpackBlockDxt3, squish::kDxt3},
+        {"DXT5", 16, PackBlocksDxt5, PackBlocksDxt5HighQuality, PackBlockDxt5, UnpackBlockDxt5, squish::kDxt5}};
     std::map<std::string, Result> results;
     D3DXCOLOR scratch[16];
     volatile float sink = 0;
@@ -248,22 +339,24 @@ int main() {
         const int flag = f.squishFlag;
 
         std::vector<D3DXCOLOR> blockRow;
-        results[std::string("valmere_") + f.name] = Run(
-            set, f.bytes, alpha,
-            [&](size_t index, std::uint8_t* out) {
+        const auto encodeRows = [&](PackBlocksFn pack) {
+            return [&, pack](size_t index, std::uint8_t* out) {
                 const Image& image = set[index];
                 const auto across = static_cast<UINT>(image.width / 4);
                 blockRow.resize(static_cast<size_t>(across) * 16);
                 for (int by = 0; by < image.height / 4; ++by, out += across * f.bytes) {
                     ToColorBlocks(image, by, blockRow.data());
-                    f.pack(out, blockRow.data(), across);
+                    pack(out, blockRow.data(), across);
                 }
-            },
-            [&](const std::uint8_t* block, std::uint8_t* rgba) {
-                D3DXCOLOR pixels[16];
-                f.unpack(pixels, block);
-                ToBytes(pixels, rgba);
-            },
+            };
+        };
+        const auto decodeOurs = [&](const std::uint8_t* block, std::uint8_t* rgba) {
+            D3DXCOLOR pixels[16];
+            f.unpack(pixels, block);
+            ToBytes(pixels, rgba);
+        };
+        results[std::string("valmere_") + f.name] = Run(
+            set, f.bytes, alpha, encodeRows(f.pack), decodeOurs,
             [&](const std::uint8_t* data, size_t blocks) {
                 const UnpackBlockFn unpack = f.unpack;
                 for (size_t b = 0; b < blocks; ++b) unpack(scratch, data + b * f.bytes);
@@ -271,6 +364,16 @@ int main() {
             },
             false);
         Print("valmere", f.name, results[std::string("valmere_") + f.name]);
+        const std::string hqKey = std::string("valmerehq_") + f.name;
+        results[hqKey] = Run(set, f.bytes, alpha, encodeRows(f.packHighQuality), decodeOurs, nullptr, false);
+        Print(ClusterFitAvx2Available() ? "valmere hq" : "valmere hq*", f.name, results[hqKey]);
+        if (ClusterFitAvx2Available()) {
+            ForcePortableClusterFit(true);
+            const Result portable = Run(set, f.bytes, alpha, encodeRows(f.packHighQuality), decodeOurs, nullptr, false);
+            ForcePortableClusterFit(false);
+            std::printf("valmere hq   %-5s encode %7.2f Mpix/s  (portable variant, four lanes)\n", f.name,
+                        portable.encodeMpix);
+        }
         // The same blocks one call each (converted before timing), as a
         // caller of the single-block functions sees them.
         std::vector<D3DXCOLOR> converted;
@@ -320,7 +423,9 @@ int main() {
             true);
         Print("libsquish", f.name, results[std::string("squish_") + f.name]);
     }
-    std::printf("(stb_dxt has no decoder; its blocks are decoded with libsquish for the quality figures.\n"
+    std::printf("(valmere hq is the high-quality encoder in its AVX2 variant; hq* marks the portable one,\n"
+                " where the processor has no AVX2.\n"
+                " stb_dxt has no decoder; its blocks are decoded with libsquish for the quality figures.\n"
                 " All encoders start from the same 8-bit RGBA images; this project's encode figures include\n"
                 " turning them into D3DXCOLOR blocks, and its blocks are encoded a block row per call.\n"
                 " Decoding gives each codec's own output: D3DXCOLOR blocks here, 8-bit RGBA for libsquish.)\n");
@@ -340,12 +445,14 @@ int main() {
     }
 
     const Result& v1 = results["valmere_DXT1"];
+    const Result& ours1 = results["valmerehq_DXT1"];
     const Result& hq1 = results["stbhq_DXT1"];
     const Result& sq1 = results["squish_DXT1"];
-    std::printf("dxt1_encode_mpix_s=%.2f dxt1_psnr_db=%.2f stbhq_dxt1_encode_mpix_s=%.2f stbhq_dxt1_psnr_db=%.2f "
+    std::printf("dxt1_encode_mpix_s=%.2f dxt1_psnr_db=%.2f dxt1hq_encode_mpix_s=%.2f dxt1hq_psnr_db=%.2f "
+                "stbhq_dxt1_encode_mpix_s=%.2f stbhq_dxt1_psnr_db=%.2f "
                 "squish_dxt1_encode_mpix_s=%.2f squish_dxt1_psnr_db=%.2f dxt1_decode_mpix_s=%.2f "
                 "squish_dxt1_decode_mpix_s=%.2f bc7_decode_mpix_s=%.2f\n",
-                v1.encodeMpix, v1.psnr, hq1.encodeMpix, hq1.psnr, sq1.encodeMpix, sq1.psnr, v1.decodeMpix, sq1.decodeMpix,
-                bc7Decode);
+                v1.encodeMpix, v1.psnr, ours1.encodeMpix, ours1.psnr, hq1.encodeMpix, hq1.psnr, sq1.encodeMpix,
+                sq1.psnr, v1.decodeMpix, sq1.decodeMpix, bc7Decode);
     return 0;
 }

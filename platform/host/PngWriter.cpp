@@ -1,15 +1,12 @@
 #include "platform/host/PngWriter.h"
 
-#include <fcntl.h>
-#include <png.h>
-#include <unistd.h>
+#include "platform/host/ReplaceFile.h"
 
-#include <atomic>
+#include <png.h>
+
 #include <bit>
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <filesystem>
 
 namespace valmere::host {
 namespace {
@@ -58,38 +55,8 @@ bool Encode(std::FILE* file, const PngRows& rows, RowFormat format) {
     return true;
 }
 
-// Creates a file beside `target` whose name no other writer, in this process
-// or another, uses: ".<name>.<process>.<count>.tmp".
-std::FILE* CreateTemporaryBeside(const std::string& target, std::string& name) {
-    static std::atomic<unsigned> count{0};
-    const std::filesystem::path path(target);
-    const std::string prefix = "." + path.filename().string() + "." + std::to_string(::getpid()) + ".";
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        name = (path.parent_path() / (prefix + std::to_string(count++) + ".tmp")).string();
-        // 0666 less the umask, as for any file the program creates.
-        const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor < 0) {
-            if (errno == EEXIST) continue;
-            return nullptr;
-        }
-        if (std::FILE* file = ::fdopen(descriptor, "wb")) return file;
-        ::close(descriptor);
-        std::remove(name.c_str());
-        return nullptr;
-    }
-    return nullptr;
-}
-
-bool WriteReplacing(const std::string& path, const PngRows& rows, RowFormat format) {
-    if (path.empty()) return false;
-    std::string temporary;
-    std::FILE* file = CreateTemporaryBeside(path, temporary);
-    if (!file) return false;
-    const bool encoded = Encode(file, rows, format);
-    const bool closed = std::fclose(file) == 0;  // the last buffered bytes reach the disk here
-    if (encoded && closed && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    std::remove(temporary.c_str());
-    return false;
+bool Write(const std::string& path, const PngRows& rows, RowFormat format) {
+    return WriteReplacing(path, [&](std::FILE* file) { return Encode(file, rows, format); });
 }
 
 bool HasRows(const PngRows& rows, std::size_t bytesPerPixel) {
@@ -109,7 +76,7 @@ bool WritePng(const std::string& path, const PngRows& rows) {
     case PngChannels::Rgba: format.colorType = PNG_COLOR_TYPE_RGB_ALPHA; break;
     default: return false;
     }
-    return WriteReplacing(path, rows, format);
+    return Write(path, rows, format);
 }
 
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height, int pitchInPixels) {
@@ -117,7 +84,7 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
     const PngRows rows{reinterpret_cast<const std::uint8_t*>(pixels), width, height,
                        static_cast<std::size_t>(pitchInPixels) * sizeof *pixels, PngChannels::Rgb};
     if (!HasRows(rows, sizeof *pixels)) return false;
-    return WriteReplacing(path, rows, RowFormat{PNG_COLOR_TYPE_RGB, true});
+    return Write(path, rows, RowFormat{PNG_COLOR_TYPE_RGB, true});
 }
 
 }  // namespace valmere::host

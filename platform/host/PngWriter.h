@@ -2,11 +2,8 @@
 // libpng's adaptive row filters), for captured frames, the texture tool's
 // pictures and the benchmarks' output.
 //
-// A file is written under a temporary name in the folder of `path` and then
-// renamed to `path`: a reader sees the previous file or the whole new one,
-// never part of one, and two writers of the same path leave one complete
-// file (the last renamed). On failure `path` is untouched and no temporary
-// file is left behind.
+// A file is replaced whole (ReplaceFile.h): on failure `path` is untouched
+// and no temporary file is left behind.
 #pragma once
 
 #include <cstddef>

@@ -1,67 +1,17 @@
 #include "texture/load/CreateTextureFromImage.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "platform/d3d8/ComPtr.h"
 #include "texture/format/PixelFormat.h"
 #include "texture/image/LoadImage.h"
 #include "texture/load/FormatChoice.h"
+#include "texture/load/ImageDefaults.h"
 #include "texture/load/PixelGroups.h"
 #include "texture/load/Requirements.h"
 
 namespace valmere {
 namespace {
-
-constexpr UINT kPaletteEntries = 256;
-
-bool UsesMipFilterPass(DWORD filter, DWORD mipFilter) {
-    const DWORD mip = mipFilter & 0xFF;
-    return (filter & 0xFF) == D3DX_FILTER_NONE || mip == D3DX_FILTER_POINT || mip == D3DX_FILTER_BOX;
-}
-
-// The format of the file's image as the texture would have it. A colour key
-// on a format without alpha asks for the closest one with a 1-bit alpha.
-D3DFORMAT FormatForImage(const DecodedImage& image, const TextureRequest& request, D3DRESOURCETYPE type) {
-    D3DFORMAT format = image.format;
-    const PixelFormatInfo& row = GetFormatInfo(format);
-    const bool colourKind = row.kind == FormatKind::Rgb || row.kind == FormatKind::Palette ||
-                            row.kind == FormatKind::Luminance;
-    if (request.colorKey != 0 && colourKind && row.channels[1] == 0) {
-        PixelFormatInfo keyed = row;
-        keyed.format = D3DFMT_UNKNOWN;
-        keyed.channels[1] = 1;
-        const D3DFORMAT withAlpha = ChooseDeviceFormat(nullptr, request.usage, type, keyed);
-        if (withAlpha != D3DFMT_UNKNOWN) format = withAlpha;
-    }
-    format = ToPublicFormat(format);
-    if (request.pool != D3DPOOL_SCRATCH && format == D3DFMT_R8G8B8) format = D3DFMT_X8R8G8B8;
-    return format;
-}
-
-std::uint32_t Word(const PALETTEENTRY& entry) {
-    std::uint32_t word;
-    std::memcpy(&word, &entry, sizeof word);
-    return word;
-}
-
-// The palette every level load reads: the image's with the colour key's
-// entries made transparent black (the key compared in palette byte order:
-// red, green, blue, flags against the key's red, green, blue, alpha), or all
-// entries opaque white without a palette. The key is then spent, so the
-// loads apply it no further.
-void BuildWorkingPalette(const DecodedImage& image, D3DCOLOR& colorKey, PALETTEENTRY (&palette)[kPaletteEntries]) {
-    if (!image.palette) {
-        std::memset(palette, 0xFF, sizeof palette);
-        return;
-    }
-    const std::uint32_t key = (colorKey & 0xFF00FF00u) | ((colorKey >> 16) & 0xFF) | ((colorKey & 0xFF) << 16);
-    for (UINT i = 0; i < kPaletteEntries; ++i) {
-        palette[i] = image.palette[i];
-        if (colorKey != 0 && Word(palette[i]) == key) palette[i] = PALETTEENTRY{0, 0, 0, 0};
-    }
-    colorKey = 0;
-}
 
 // The faces and levels of the texture being filled.
 class Target {
@@ -146,20 +96,14 @@ HRESULT CreateTextureFromImageMemory(IDirect3DDevice8* device, const void* data,
         mipFilter |= D3DX_FILTER_MIRROR;
     }
     const bool mipFilterPass = UsesMipFilterPass(filter, mipFilter);
-    D3DFORMAT format = request.format == D3DFMT_UNKNOWN ? FormatForImage(image, request, type) : request.format;
+    D3DFORMAT format = request.format == D3DFMT_UNKNOWN
+                           ? FormatForImage(image, request.colorKey, request.usage, request.pool, type)
+                           : request.format;
 
     D3DCOLOR colorKey = request.colorKey;
     PALETTEENTRY palette[kPaletteEntries];
     BuildWorkingPalette(image, colorKey, palette);
-    if (!request.palette) {
-        if (format == D3DFMT_A8P8) {
-            format = D3DFMT_A8R8G8B8;
-        } else if (format == D3DFMT_P8) {
-            const bool translucent =
-                std::any_of(std::begin(palette), std::end(palette), [](const PALETTEENTRY& e) { return e.peFlags != 255; });
-            format = translucent ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
-        }
-    }
+    if (!request.palette) format = WidenPaletteFormat(format, palette);
     const DWORD usage = request.usage == D3DX_DEFAULT ? 0 : request.usage;
     const bool staged = request.pool == D3DPOOL_DEFAULT && (usage & D3DUSAGE_DYNAMIC) == 0;
 

@@ -1,6 +1,7 @@
 #include "tools/common/RgbaPixels.h"
 
 #include "texture/codec/PixelCodec.h"
+#include "texture/load/LoadFromMemory.h"
 
 #include <algorithm>
 
@@ -40,6 +41,13 @@ HRESULT DecodeToRgba(const LockedPixels& locked, UINT slice, std::vector<BYTE>& 
         }
     }
     return S_OK;
+}
+
+HRESULT DecodeToRgba(const DecodedImage& image, UINT slice, std::vector<BYTE>& rgba) {
+    // Only read, never written through the descriptor.
+    const LockedPixels locked = MemorySource(image.pixels, image.format, image.rowPitch, image.slicePitch,
+                                             D3DBOX{0, 0, image.width, image.height, 0, image.depth}, 0, image.palette);
+    return DecodeToRgba(locked, slice, rgba);
 }
 
 }  // namespace valmere::tools

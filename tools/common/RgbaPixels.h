@@ -3,6 +3,7 @@
 #pragma once
 
 #include "texture/codec/LockedPixels.h"
+#include "texture/image/DecodedImage.h"
 
 #include <vector>
 
@@ -14,5 +15,9 @@ namespace valmere::tools {
 // ((x + 1) / 2), alpha too for those that have a signed fourth channel.
 // S_OK; E_FAIL for a format without a codec; a codec's failure unchanged.
 HRESULT DecodeToRgba(const LockedPixels& locked, UINT slice, std::vector<BYTE>& rgba);
+
+// The same for slice `slice` of one record of an image a reader decoded
+// (its whole extent, with its palette).
+HRESULT DecodeToRgba(const DecodedImage& image, UINT slice, std::vector<BYTE>& rgba);
 
 }  // namespace valmere::tools

@@ -25,19 +25,6 @@ std::string Name(const std::string& prefix, UINT level, UINT face, UINT slice, b
     return name + ".pam";
 }
 
-// One slice of one record as RGBA bytes, through the record format's codec.
-HRESULT DecodeSlice(const valmere::DecodedImage& image, UINT slice, std::vector<BYTE>& rgba) {
-    valmere::LockedPixels locked;
-    locked.pixels = const_cast<BYTE*>(image.pixels);  // only decoded, never written
-    locked.format = image.format;
-    locked.rowPitch = static_cast<INT>(image.rowPitch);
-    locked.slicePitch = static_cast<INT>(image.slicePitch);
-    locked.extent = D3DBOX{0, 0, image.width, image.height, 0, image.depth};
-    locked.region = locked.extent;
-    locked.palette = image.palette;
-    return valmere::tools::DecodeToRgba(locked, slice, rgba);
-}
-
 bool WritePam(const std::string& path, UINT width, UINT height, const std::vector<BYTE>& rgba) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) {
@@ -91,7 +78,7 @@ int main(int argc, char** argv) {
         UINT level = 0;
         for (const valmere::DecodedImage* l = faceImage; l; l = l->nextLevel.get(), ++level) {
             for (UINT slice = 0; slice < l->depth; ++slice) {
-                hr = DecodeSlice(*l, slice, rgba);
+                hr = valmere::tools::DecodeToRgba(*l, slice, rgba);
                 if (FAILED(hr)) {
                     return Fail("cannot convert", argv[1], hr);
                 }

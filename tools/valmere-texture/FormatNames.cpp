@@ -1,6 +1,7 @@
 #include "tools/valmere-texture/FormatNames.h"
 
 #include "texture/D3DXTexture.h"
+#include "texture/format/BlockFormat.h"
 
 #include <algorithm>
 #include <cctype>
@@ -37,6 +38,14 @@ constexpr Named<D3DFORMAT> kFormats[] = {
     {D3DFMT_D32, "D32"},                 {D3DFMT_D15S1, "D15S1"},
     {D3DFMT_D24S8, "D24S8"},             {D3DFMT_D16, "D16"},
     {D3DFMT_D24X8, "D24X8"},             {D3DFMT_D24X4S4, "D24X4S4"},
+    // The block formats a device cannot hold, which the tool writes; then
+    // the other names they go by (never printed: the first name wins).
+    {kFormatBc4U, "BC4U"},               {kFormatBc4S, "BC4S"},
+    {kFormatBc5U, "BC5U"},               {kFormatBc5S, "BC5S"},
+    {kFormatBc6U, "BC6H_UF16"},          {kFormatBc6S, "BC6H_SF16"},
+    {kFormatBc7, "BC7"},                 {kFormatBc4U, "BC4"},
+    {kFormatBc5U, "BC5"},                {kFormatBc4U, "ATI1"},
+    {kFormatBc5U, "ATI2"},
 };
 
 constexpr Named<DWORD> kFilterTypes[] = {
@@ -47,13 +56,6 @@ constexpr Named<DWORD> kFilterTypes[] = {
 constexpr Named<DWORD> kFilterFlags[] = {
     {D3DX_FILTER_DITHER, "dither"},       {D3DX_FILTER_MIRROR, "mirror"},     {D3DX_FILTER_MIRROR_U, "mirror_u"},
     {D3DX_FILTER_MIRROR_V, "mirror_v"}, {D3DX_FILTER_MIRROR_W, "mirror_w"},
-};
-
-constexpr Named<D3DPOOL> kPools[] = {
-    {D3DPOOL_MANAGED, "managed"},
-    {D3DPOOL_DEFAULT, "default"},
-    {D3DPOOL_SYSTEMMEM, "systemmem"},
-    {D3DPOOL_SCRATCH, "scratch"},
 };
 
 constexpr Named<HRESULT> kResults[] = {
@@ -146,8 +148,6 @@ bool ParseFilter(std::string_view text, DWORD& filter) {
     filter = result;
     return true;
 }
-
-bool ParsePool(std::string_view text, D3DPOOL& pool) { return Find(kPools, text, pool); }
 
 std::string ResultName(HRESULT hr) {
     char code[16];

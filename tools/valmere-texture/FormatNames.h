@@ -1,5 +1,7 @@
-// Names of texture formats, filters and pools on the tool's command line and
-// in its output: format names are the D3DFORMAT names without "D3DFMT_".
+// Names of texture formats and filters on the tool's command line and
+// in its output: format names are the D3DFORMAT names without "D3DFMT_",
+// and BC4U, BC4S, BC5U, BC5S (also BC4, BC5, ATI1, ATI2 for the unsigned
+// ones) for the block formats a device cannot hold.
 #pragma once
 
 #include "platform/d3d8/D3D8Types.h"
@@ -20,9 +22,6 @@ bool ParseFormat(std::string_view text, D3DFORMAT& format);
 // followed by any of "|dither", "|mirror", "|mirror_u", "|mirror_v",
 // "|mirror_w", or a number. "default" stands alone and means D3DX_DEFAULT.
 bool ParseFilter(std::string_view text, DWORD& filter);
-
-// "managed", "default", "systemmem" or "scratch".
-bool ParsePool(std::string_view text, D3DPOOL& pool);
 
 // An unsigned number, decimal or 0x hexadecimal, that fits 32 bits.
 bool ParseNumber(std::string_view text, UINT& value);

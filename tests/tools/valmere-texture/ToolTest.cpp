@@ -1,217 +1,35 @@
-// valmere-texture run as a program: files in, DDS and PNG files out, read
-// back with the project's readers and with ImageMagick.
-#include "tests/texture/image/ImageTestSupport.h"
-#include "texture/image/LoadImage.h"
-#include "tools/common/RgbaPixels.h"
-#include "tools/valmere-texture/DdsWriter.h"
-#include "tools/valmere-texture/HeadlessDevice.h"
+// valmere-texture run as a program on one file: the command line and its
+// errors, sizes kept or scaled with a note, PNG pictures and their channels,
+// and the tool's own mips (linear light, alpha coverage, normal maps).
+#include "tests/tools/valmere-texture/ToolTestSupport.h"
+#include "texture/ValmereTexture.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
+#include <cmath>
 #include <filesystem>
-#include <functional>
-#include <memory>
 
 namespace valmere::test {
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-Result RunTool(const std::string& dir, const std::string& arguments) {
-    const std::string command = std::string(VALMERE_TEXTURE_TOOL_PATH) + " " + arguments + " >" + dir +
-                                "/stdout.txt 2>" + dir + "/stderr.txt";
-    const int status = std::system(command.c_str());
-    Result r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const std::optional<Bytes> out = ReadFile(dir + "/stdout.txt");
-    const std::optional<Bytes> err = ReadFile(dir + "/stderr.txt");
-    r.out.assign(out ? out->begin() : Bytes::const_iterator{}, out ? out->end() : Bytes::const_iterator{});
-    r.err.assign(err ? err->begin() : Bytes::const_iterator{}, err ? err->end() : Bytes::const_iterator{});
-    return r;
-}
-
-// A bottom-up 24-bit BMP; `rgb` gives pixel (x, y) of the top-down picture.
-Bytes Bmp24(UINT width, UINT height, const std::function<Rgba(UINT, UINT)>& rgb) {
-    ByteWriter w;
-    w.Raw(DibHeader(static_cast<int>(width), static_cast<int>(height), 24, 0));
-    for (UINT row = height; row-- > 0;) {
-        for (UINT x = 0; x < width; ++x) {
-            const Rgba p = rgb(x, row);
-            w.U8(p.b).U8(p.g).U8(p.r);
-        }
-        w.Fill((4 - width * 3 % 4) % 4, 0);
-    }
-    return BmpFile(w.data());
-}
-
-// A file read back with the project's readers; the records point into `bytes`.
-struct Loaded {
-    Bytes bytes;
-    DecodedImage image;
-    D3DXIMAGE_INFO info{};
-};
-
-std::unique_ptr<Loaded> Load(const std::string& path) {
-    auto loaded = std::make_unique<Loaded>();
-    loaded->bytes = ReadFile(path).value_or(Bytes{});
-    EXPECT_EQ(LoadImage(loaded->image, loaded->bytes.data(), loaded->bytes.size(), &loaded->info, true), S_OK)
-        << path;
-    return loaded;
-}
-
-// A level of any format (DXT included) as RGBA through the codecs.
-Rgba Decoded(const DecodedImage& image, UINT x, UINT y) {
-    LockedPixels locked;
-    locked.pixels = const_cast<BYTE*>(image.pixels);
-    locked.format = image.format;
-    locked.rowPitch = static_cast<INT>(image.rowPitch);
-    locked.extent = D3DBOX{0, 0, image.width, image.height, 0, 1};
-    locked.region = locked.extent;
-    std::vector<BYTE> rgba;
-    EXPECT_EQ(tools::DecodeToRgba(locked, 0, rgba), S_OK);
-    const BYTE* p = rgba.data() + (std::size_t{y} * image.width + x) * 4;
-    return {p[0], p[1], p[2], p[3]};
-}
-
-bool Near(const Rgba& a, const Rgba& b, int tolerance) {
-    auto close = [tolerance](int u, int v) { return std::abs(u - v) <= tolerance; };
-    return close(a.r, b.r) && close(a.g, b.g) && close(a.b, b.b) && close(a.a, b.a);
-}
-
 Rgba Gradient(UINT x, UINT y) {
-    return {static_cast<BYTE>(x * 32), static_cast<BYTE>(y * 32), static_cast<BYTE>((x + y) * 16), 255};
+    return {static_cast<BYTE>(x * 19), static_cast<BYTE>(y * 25), static_cast<BYTE>((x + y) * 5), 255};
 }
 
-// Each 4x4 block one colour that 5:6:5 holds exactly.
-Rgba Blocks(UINT x, UINT y) {
-    static const Rgba colours[] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
-    return colours[(y / 4) * 2 + x / 4];
+// Colours on one line through RGB (what four-colour blocks hold well).
+Rgba Ramp(UINT x, UINT y) {
+    const UINT t = x + y;
+    return {static_cast<BYTE>(10 + 8 * t), static_cast<BYTE>(20 + 6 * t), static_cast<BYTE>(30 + 4 * t), 255};
 }
 
-const Rgba kFaceColours[6] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255},
-                              {255, 255, 0, 255}, {0, 255, 255, 255}, {255, 0, 255, 255}};
-
-TEST(TextureTool, TwoDimensionalRoundTripWithMipsAndDxt) {
-    const std::string dir = TempDir("texture-tool-2d");
-    WriteFile(dir + "/gradient.bmp", Bmp24(8, 8, Gradient));
-    WriteFile(dir + "/blocks.bmp", Bmp24(8, 8, Blocks));
-
-    // Level 0 unfiltered, the rest box-filtered from it.
-    Result r = RunTool(dir, "--info --filter none --levels 0 " + dir + "/gradient.bmp " + dir + "/gradient.dds");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Type 2D\nWidth 8\nHeight 8\nDepth 1\nLevels 4\nFormat X8R8G8B8 (22)\n");
-    std::unique_ptr<Loaded> file = Load(dir + "/gradient.dds");
-    EXPECT_EQ(file->info.Format, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(file->info.MipLevels, 4u);
-    const DecodedImage& image = file->image;
-    for (UINT y = 0; y < 8; ++y) {
-        for (UINT x = 0; x < 8; ++x) {
-            ASSERT_EQ(PixelAt(image, x, y), Gradient(x, y)) << x << "," << y;
-        }
-    }
-    const DecodedImage* half = image.nextLevel.get();
-    ASSERT_TRUE(half);
-    for (UINT y = 0; y < 4; ++y) {
-        for (UINT x = 0; x < 4; ++x) {
-            int sum[3] = {};
-            for (UINT i = 0; i < 4; ++i) {
-                const Rgba p = Gradient(2 * x + i % 2, 2 * y + i / 2);
-                sum[0] += p.r, sum[1] += p.g, sum[2] += p.b;
-            }
-            const Rgba box{static_cast<BYTE>(sum[0] / 4), static_cast<BYTE>(sum[1] / 4),
-                           static_cast<BYTE>(sum[2] / 4), 255};
-            EXPECT_TRUE(Near(PixelAt(*half, x, y), box, 1)) << x << "," << y;
-        }
-    }
-
-    // The same levels as pictures.
-    r = RunTool(dir, "--filter none " + dir + "/gradient.bmp " + dir + "/gradient.png");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    for (UINT level = 0; level < 4; ++level) {
-        EXPECT_TRUE(std::filesystem::exists(dir + "/gradient_l" + std::to_string(level) + ".png")) << level;
-    }
-    file = Load(dir + "/gradient_l0.png");
-    EXPECT_EQ(file->info.Width, 8u);
-    EXPECT_EQ(PixelAt(file->image, 5, 3), Gradient(5, 3));
-
-    r = RunTool(dir, "--format DXT1 --levels 3 --mip-filter point " + dir + "/blocks.bmp " + dir + "/blocks.dds");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    file = Load(dir + "/blocks.dds");
-    EXPECT_EQ(file->info.Format, D3DFMT_DXT1);
-    EXPECT_EQ(file->info.MipLevels, 3u);
-    for (UINT y = 0; y < 8; ++y) {
-        for (UINT x = 0; x < 8; ++x) {
-            ASSERT_EQ(Decoded(file->image, x, y), Blocks(x, y)) << x << "," << y;
-        }
-    }
+// One line on stderr, beginning as all the tool's lines do.
+void ExpectOneLine(const ToolRun& r, const std::string& piece) {
+    EXPECT_EQ(LineCount(r.err), 1u) << r.err;
+    EXPECT_EQ(r.err.rfind("valmere-texture: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(piece), std::string::npos) << r.err;
 }
 
-TEST(TextureTool, CubeRoundTrip) {
-    const std::string dir = TempDir("texture-tool-cube");
-    {
-        tools::HeadlessDevice device;
-        ASSERT_EQ(device.Create(), S_OK) << device.FailedCall();
-        ComPtr<IDirect3DCubeTexture8> cube;
-        ASSERT_EQ(device.Get()->CreateCubeTexture(8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, cube.Receive()), D3D_OK);
-        for (UINT face = 0; face < 6; ++face) {
-            D3DLOCKED_RECT rect{};
-            ASSERT_EQ(cube->LockRect(static_cast<D3DCUBEMAP_FACES>(face), 0, &rect, nullptr, 0), D3D_OK);
-            const Rgba c = kFaceColours[face];
-            for (UINT y = 0; y < 8; ++y) {
-                auto* row = static_cast<DWORD*>(rect.pBits) + y * static_cast<UINT>(rect.Pitch) / 4;
-                std::fill(row, row + 8, D3DCOLOR_ARGB(c.a, c.r, c.g, c.b));
-            }
-            cube->UnlockRect(static_cast<D3DCUBEMAP_FACES>(face), 0);
-        }
-        ASSERT_EQ(tools::WriteDdsFile(cube.Get(), nullptr, dir + "/in.dds"), S_OK);
-    }
-    Result r = RunTool(dir, "--info --format DXT5 " + dir + "/in.dds " + dir + "/out.dds");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Type cube\nWidth 8\nHeight 8\nDepth 1\nLevels 4\nFormat DXT5 (894720068)\n");
-    std::unique_ptr<Loaded> file = Load(dir + "/out.dds");
-    EXPECT_EQ(file->info.ResourceType, D3DRTYPE_CUBETEXTURE);
-    EXPECT_EQ(file->info.MipLevels, 4u);
-    UINT face = 0;
-    for (const DecodedImage* head = &file->image; head; head = head->nextFace.get(), ++face) {
-        ASSERT_LT(face, 6u);
-        UINT levels = 0;
-        for (const DecodedImage* l = head; l; l = l->nextLevel.get(), ++levels) {
-            EXPECT_EQ(Decoded(*l, 0, 0), kFaceColours[face]) << "face " << face << " level " << levels;
-        }
-        EXPECT_EQ(levels, 4u);
-    }
-    EXPECT_EQ(face, 6u);
-
-    r = RunTool(dir, "--levels 2 " + dir + "/in.dds " + dir + "/out.png");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    file = Load(dir + "/out_l1_f4.png");
-    EXPECT_EQ(file->info.Width, 4u);
-    EXPECT_EQ(PixelAt(file->image, 1, 2), kFaceColours[4]);
-}
-
-TEST(TextureTool, ImageMagickReadsTheDdsFiles) {
-    if (!HaveProgram("identify")) {
-        GTEST_SKIP() << "ImageMagick identify is not installed";
-    }
-    const std::string dir = TempDir("texture-tool-imagemagick");
-    WriteFile(dir + "/in.bmp", Bmp24(12, 6, Gradient));
-    for (const char* format : {"X8R8G8B8", "R5G6B5", "DXT1", "DXT3", "DXT5"}) {
-        const Result r = RunTool(dir, std::string("--format ") + format + " " + dir + "/in.bmp " + dir + "/out.dds");
-        ASSERT_EQ(r.exitCode, 0) << format << ": " << r.err;
-        // DXT sizes round up to whole blocks.
-        const std::string size = format[0] == 'D' ? "12x8" : "12x6";
-        EXPECT_TRUE(RunCommand("identify -format '%wx%h' " + dir + "/out.dds | grep -qx " + size)) << format;
-    }
-}
-
-TEST(TextureTool, BadOptionsAndFilesGiveOneLineAndAFailure) {
+TEST(TextureTool, BadCommandLinesAndFilesGiveOneLineAndAStatus) {
     const std::string dir = TempDir("texture-tool-bad");
     WriteFile(dir + "/in.bmp", Bmp24(4, 4, Gradient));
     WriteFile(dir + "/junk.bmp", Bytes{'h', 'e', 'l', 'l', 'o'});
@@ -230,28 +48,201 @@ TEST(TextureTool, BadOptionsAndFilesGiveOneLineAndAFailure) {
         {"--width " + in + out, 2, "is not a number"},
         {"--width=-3 " + in + out, 2, "--width: \"-3\" is not a number"},
         {"--levels", 2, "--levels needs a value"},
+        {"--max-size 0 " + in + out, 2, "--max-size: must be at least 1"},
         {"--format DXT9 " + in + out, 2, "no format named \"DXT9\""},
+        {"--format D24S8 " + in + out, 2, "--format D24S8: a DDS file cannot hold it"},
+        {"--format BC7 " + in + out, 2, "the tool encodes DXT1..DXT5, BC4 and BC5 blocks"},
         {"--filter cubic " + in + out, 2, "--filter: \"cubic\" is not a filter"},
         {"--mip-filter 'box|shiny' " + in + out, 2, "--mip-filter: \"box|shiny\""},
+        {"--linear-mips --mip-filter point " + in + out, 2, "--mip-filter cannot be used with"},
+        {"--format BC4 --normal-map " + in + out, 2, "BC4 holds one channel"},
+        {"--quality best " + in + out, 2, "is not standard or high"},
+        {"--alpha-coverage 1.5 " + in + out, 2, "is not a number from 0 to 1"},
         {"--color-key FF00FF00FF " + in + out, 2, "not a hexadecimal ARGB colour"},
-        {"--pool video " + in + out, 2, "no pool named \"video\""},
         {"--info=yes " + in + out, 2, "--info takes no value"},
+        {"--cube " + in + in + in + out, 2, "--cube needs six face files"},
+        {"--cross --cube " + in + in + in + in + in + in + out, 2, "give one of them"},
+        {"--file-type png " + in + out, 2, "--file-type is for batches"},
         {in + dir + "/out.jpg", 2, "must end in .dds or .png"},
         {in + out + " extra", 2, "too many files"},
-        {dir + "/missing.bmp " + out, 1, "cannot open"},
-        {dir + "/junk.bmp " + out, 1, "is not an image file that the readers accept: D3DXERR_INVALIDDATA"},
-        {"--format D24S8 " + in + out, 1, "cannot make a 2D texture"},
-        {in + dir + "/no/such/dir/out.dds", 1, "cannot write"},
+        {dir + "/missing.bmp " + out, 1, "missing.bmp: cannot open: No such file"},
+        {dir + "/junk.bmp " + out, 1, "junk.bmp: not an image file that the readers accept: D3DXERR_INVALIDDATA"},
+        {"--cross " + in + out, 1, "is not a cross of square faces"},
+        {in + dir + "/no/such/dir/out.dds", 1, "out.dds: cannot write: No such file or directory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
-        const Result r = RunTool(dir, c.arguments);
+        const ToolRun r = RunTool(dir, c.arguments);
         EXPECT_EQ(r.exitCode, c.exitCode);
         EXPECT_EQ(r.out, "");
-        ASSERT_FALSE(r.err.empty());
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;  // exactly one line
-        EXPECT_EQ(r.err.rfind("valmere-texture: ", 0), 0u) << r.err;
-        EXPECT_NE(r.err.find(c.problem), std::string::npos) << r.err;
+        ExpectOneLine(r, c.problem);
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    const ToolRun help = RunTool(dir, "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("Exit status: 0 every file written; 1 some file failed; 2 a bad command line"),
+              std::string::npos);
+}
+
+TEST(TextureTool, SizesAreKeptOrScaledWithANote) {
+    const std::string dir = TempDir("texture-tool-sizes");
+    WriteFile(dir + "/odd.bmp", Bmp24(13, 7, Ramp));
+    WriteFile(dir + "/wide.bmp", Bmp24(40, 10, Gradient));
+    struct Case {
+        std::string file, options;
+        const char* info;  // --info's size lines
+        const char* note;  // a piece of the one note, or "" for none
+    };
+    const Case cases[] = {
+        {"odd.bmp", "--format DXT1", "Width 13\nHeight 7\nDepth 1\nLevels 4\n", ""},
+        {"odd.bmp", "--format DXT5 --quality high", "Width 13\nHeight 7\nDepth 1\nLevels 4\n", ""},
+        {"wide.bmp", "--max-size 16", "Width 16\nHeight 4\nDepth 1\nLevels 5\n", "scaled from 40x10 to 16x4 (--max-size 16)"},
+        {"wide.bmp", "--width 20", "Width 20\nHeight 5\nDepth 1\nLevels 5\n", ""},
+        {"wide.bmp", "--height 5 --width 8", "Width 8\nHeight 5\nDepth 1\nLevels 4\n", ""},
+        {"wide.bmp", "--levels 20", "Width 40\nHeight 10\nDepth 1\nLevels 6\n", "--levels 20: the full chain of 40x10 has 6 levels"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + " " + c.options);
+        const ToolRun r = RunTool(dir, "--info " + c.options + " " + dir + "/" + c.file + " " + dir + "/out.dds");
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.out.find(c.info), std::string::npos) << r.out;
+        if (*c.note) {
+            ExpectOneLine(r, std::string(c.file) + ": " + c.note);
+        } else {
+            EXPECT_EQ(r.err, "");
+        }
+        const std::unique_ptr<Loaded> file = Load(dir + "/out.dds");
+        EXPECT_EQ(r.out.find("Width " + std::to_string(file->info.Width) + "\nHeight " + std::to_string(file->info.Height)),
+                  r.out.find("Width"));
+    }
+    // A size that is not a multiple of 4 keeps its pixels: each near the
+    // source (a ramp of 7 values a block on 4 entries), edges too.
+    ASSERT_EQ(RunTool(dir, "--format DXT1 --quality high " + dir + "/odd.bmp " + dir + "/odd.dds").exitCode, 0);
+    const std::unique_ptr<Loaded> odd = Load(dir + "/odd.dds");
+    for (UINT y = 0; y < 7; ++y) {
+        for (UINT x = 0; x < 13; ++x) {
+            const Rgba got = Decoded(odd->image, x, y), want = Ramp(x, y);
+            EXPECT_NEAR(got.r, want.r, 12) << x << "," << y;
+            EXPECT_NEAR(got.g, want.g, 12) << x << "," << y;
+            EXPECT_NEAR(got.b, want.b, 12) << x << "," << y;
+        }
+    }
+}
+
+TEST(TextureTool, PngPicturesHaveTheFormatsChannels) {
+    // Pillow tells the channels (PNG colour type) of each picture.
+    const std::string python = PillowPython();
+    if (python.empty()) GTEST_SKIP() << "no Python with Pillow";
+    const std::string dir = TempDir("texture-tool-png");
+    WriteFile(dir + "/in.tga", Tga(8, 4, 32, [](UINT x, UINT y) { return Rgba{BYTE(x * 30), BYTE(y * 60), 99, BYTE(x * 32)}; }));
+    struct Case {
+        const char* format;
+        const char* mode;  // Pillow's
+    };
+    const Case cases[] = {{"L8", "L"}, {"A8L8", "LA"}, {"X8R8G8B8", "RGB"}, {"R5G6B5", "RGB"}, {"A8R8G8B8", "RGBA"},
+                          {"DXT5", "RGBA"}, {"BC4", "L"}, {"BC5", "RGB"}, {"V8U8", "RGB"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        const ToolRun r = RunTool(dir, std::string("--levels 1 --format ") + c.format + " " + dir + "/in.tga " + dir + "/one.png");
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        ASSERT_TRUE(std::filesystem::exists(dir + "/one.png"));  // one picture: OUTPUT.png itself
+        ASSERT_TRUE(RunCommand(python + " -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); "
+                               "sys.exit(0 if im.mode == sys.argv[2] and im.size == (8, 4) else 1)\" " +
+                               dir + "/one.png " + c.mode));
+    }
+    // Several levels: one picture each, the level in the name.
+    const ToolRun r = RunTool(dir, dir + "/in.tga " + dir + "/all.png");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (const char* name : {"all_l0.png", "all_l1.png", "all_l2.png", "all_l3.png"}) {
+        EXPECT_TRUE(std::filesystem::exists(dir + "/" + name)) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "/all.png"));
+    const std::unique_ptr<Loaded> level0 = Load(dir + "/all_l0.png");
+    EXPECT_EQ(PixelAt(level0->image, 5, 3), (Rgba{150, 180, 99, 160}));
+}
+
+TEST(TextureTool, LinearMipsOfACheckerAreTheLightsMean) {
+    // Level 1 of a black and white checker: 128 in stored values, about 187
+    // averaged in linear light (sRGB of 0.5 is 0.7354, 187.5 of 255).
+    const std::string dir = TempDir("texture-tool-linear");
+    WriteFile(dir + "/checker.bmp", Bmp24(16, 16, [](UINT x, UINT y) {
+        const BYTE v = (x + y) % 2 ? 255 : 0;
+        return Rgba{v, v, v, 255};
+    }));
+    for (const char* format : {"X8R8G8B8", "DXT1 --quality high"}) {
+        SCOPED_TRACE(format);
+        for (bool linear : {false, true}) {
+            const ToolRun r = RunTool(dir, std::string(linear ? "--linear-mips " : "") + "--format " + format + " " +
+                                               dir + "/checker.bmp " + dir + "/out.dds");
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            const std::unique_ptr<Loaded> file = Load(dir + "/out.dds");
+            const DecodedImage* level1 = file->image.nextLevel.get();
+            ASSERT_TRUE(level1);
+            for (UINT y = 0; y < 8; ++y) {
+                for (UINT x = 0; x < 8; ++x) {
+                    const BYTE v = Decoded(*level1, x, y).g;
+                    if (linear) {
+                        EXPECT_GE(v, 186) << x << "," << y;
+                        EXPECT_LE(v, 188) << x << "," << y;
+                    } else {
+                        EXPECT_NEAR(v, 128, 1) << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(TextureTool, AlphaCoverageAndNormalMapMips) {
+    const std::string dir = TempDir("texture-tool-mips");
+    // Stems of alpha 1 one pixel wide every fourth column: an alpha test at
+    // 0.5 keeps a quarter of level 0; plain means lose them at level 2.
+    WriteFile(dir + "/grass.tga", Tga(32, 32, 32, [](UINT x, UINT y) {
+        return Rgba{40, 160, 30, BYTE((x + y / 8) % 4 == 0 ? 250 : (x * 7 + y * 3) % 11)};
+    }));
+    for (bool keep : {false, true}) {
+        const ToolRun r = RunTool(dir, std::string(keep ? "--alpha-coverage 0.5 " : "") + "--format A8R8G8B8 " + dir +
+                                           "/grass.tga " + dir + "/grass.dds");
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const std::unique_ptr<Loaded> file = Load(dir + "/grass.dds");
+        const DecodedImage* level2 = file->image.nextLevel->nextLevel.get();
+        UINT passing = 0;
+        for (UINT y = 0; y < 8; ++y) {
+            for (UINT x = 0; x < 8; ++x) passing += PixelAt(*level2, x, y).a >= 128;
+        }
+        if (keep) {  // a quarter of 64, give or take the 8-bit rounding of alpha near 0.5
+            EXPECT_GE(passing, 15u);
+            EXPECT_LE(passing, 18u);
+        } else {
+            EXPECT_LT(passing, 8u);
+        }
+    }
+    // A normal map tilted left and right in alternate columns and forward in
+    // all, (+-0.6, 0.6, 0.529): BC5 signed by default. The mean of two
+    // columns is (0, 0.6, 0.529), which renormalised is (0, 0.75, 0.661);
+    // kept as it is, Y would stay 0.6.
+    WriteFile(dir + "/normals.bmp", Bmp24(16, 16, [](UINT x, UINT) {
+        return x % 2 ? Rgba{204, 204, 195, 255} : Rgba{51, 204, 195, 255};
+    }));
+    const ToolRun r = RunTool(dir, "--info --normal-map " + dir + "/normals.bmp " + dir + "/normals.dds");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Format BC5S"), std::string::npos) << r.out;
+    const std::unique_ptr<Loaded> file = Load(dir + "/normals.dds");
+    UINT level = 0;
+    for (const DecodedImage* l = &file->image; l; l = l->nextLevel.get(), ++level) {
+        for (UINT x = 0; x < l->width; ++x) {
+            const Rgba p = PixelAt(*l, x, 0);
+            const double nx = p.r / 127.5 - 1, ny = p.g / 127.5 - 1;
+            const double nz = std::sqrt(std::max(0.0, 1 - nx * nx - ny * ny));
+            if (level == 0) {
+                EXPECT_NEAR(nx, x % 2 ? 0.6 : -0.6, 0.02) << x;
+                EXPECT_NEAR(ny, 0.6, 0.02);
+            } else {
+                EXPECT_NEAR(nx, 0, 0.02) << level;
+                EXPECT_NEAR(ny, 0.75, 0.02) << level;
+                EXPECT_NEAR(nz, 0.661, 0.02) << level;
+            }
+        }
     }
 }
 
