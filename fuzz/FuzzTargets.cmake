@@ -43,7 +43,8 @@ function(valmere_add_fuzzers libfuzzer)
   foreach(reader ${VALMERE_IMAGE_FUZZ_READERS})
     set(corpus ${reader})
     if(reader STREQUAL "any")
-      set(corpus ${readers})
+      # Its own finds first (where long runs merge them), then every reader's.
+      set(corpus any ${readers})
     endif()
     # Only the readers and what they stand on, so the reader targets build
     # with clang while the rest of the tree need not.

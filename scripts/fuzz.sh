@@ -4,9 +4,10 @@
 # Builds the fuzz preset (build-fuzz/), then runs each target (all of them
 # when none is named; a name may be given with or without its fuzz_ prefix,
 # e.g. load_surface or image_png) for N minutes (default 5) on N processes
-# (default 1) with its corpus (fuzz/corpus/<target>/; the readers' folders
-# for image_any) and its dictionary (fuzz/dictionaries/<target>.dict, when
-# there is one; all the readers' for image_any). The run keeps going past a crash, a timeout (20 s) or an
+# (default 1) with its corpus (fuzz/corpus/<target>/; for image_any its own
+# folder fuzz/corpus/any and the readers' folders) and its dictionary
+# (fuzz/dictionaries/<target>.dict, when there is one; all the readers' for
+# image_any). The run keeps going past a crash, a timeout (20 s) or an
 # out-of-memory (libFuzzer's default 2 GB); each leaves its input in
 # fuzz/crashes/ and the command that replays it in fuzz/crashes/replay.txt.
 # New inputs that reach new edges are merged into the corpus folder (small
@@ -44,7 +45,7 @@ summary=()
 for target in "${targets[@]}"; do
   binary="build-fuzz/bin/fuzz_$target"
   case "$target" in
-    image_any) corpora=("${readers[@]/#/fuzz/corpus/}") ;;
+    image_any) corpora=(fuzz/corpus/any "${readers[@]/#/fuzz/corpus/}") ;;
     image_*) corpora=("fuzz/corpus/${target#image_}") ;;
     *) corpora=("fuzz/corpus/$target") ;;
   esac
