@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cmath>
 
-#include "platform/d3d8/raster/Perspective.h"
+#include "platform/d3d8/raster/PixelDivision.h"
 #include "platform/d3d8/raster/RunSteps.h"
 
 namespace valmere::raster {

@@ -1,6 +1,6 @@
 // Texel addressing works on integer texel positions with 8 fraction bits,
 // computed for every pixel from its perspective run (PositionLine in
-// Perspective.h): the integer part is the texel (for bilinear, the one left
+// PixelDivision.h): the integer part is the texel (for bilinear, the one left
 // of the sample), the fraction its weight.
 #include "platform/d3d8/raster/Sampler.h"
 

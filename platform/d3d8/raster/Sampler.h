@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/d3d8/raster/Perspective.h"
+#include "platform/d3d8/raster/PixelDivision.h"
 #include "platform/d3d8/raster/PipelineTypes.h"
 #include "platform/d3d8/raster/Raster.h"
 

@@ -111,7 +111,7 @@ struct WrappedLevelLanes {
 }
 
 // One coordinate of a perspective run in lanes: the operations of
-// RunPositions (Perspective.h) in the same order, so the bits are the same.
+// RunPositions (PixelDivision.h) in the same order, so the bits are the same.
 struct CoordinateLanes {
     __m256 start, step, less;
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/d3d8/raster/Perspective.h"
+#include "platform/d3d8/raster/PixelDivision.h"
 #include "platform/d3d8/raster/Sampler.h"
 
 namespace valmere::raster {
@@ -18,7 +18,7 @@ namespace valmere::raster {
 void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, const std::int32_t* x,
                                const std::int32_t* y, int n, std::uint32_t* out);
 
-// The same at the positions of a perspective run (Perspective.h), computed
+// The same at the positions of a perspective run (PixelDivision.h), computed
 // eight at a time with the float operations of the per-pixel form, so the
 // samples are the same bit for bit.
 void SampleWrappedBilinearEight(const std::uint32_t* texels, int width, int height, const PerspectiveRun& run, int n,
